@@ -1,0 +1,113 @@
+// The launch sequence, read top to bottom as the steps it performs.
+#include "launcher/launch.h"
+
+#include "launcher/path_buffer.h"
+
+namespace launcher {
+namespace {
+
+// Reads the registered application-manager path. The key is closed before
+// the query's result is looked at, so it is open only for the one read.
+bool LookUpApplicationManager(Platform &platform, PathBuffer *path) {
+    Handle key = nullptr;
+    if (!platform.OpenMachineKey(kAppPathsKey, &key)) return false;
+    uint32_t size = PathBuffer::kCapacity;
+    const bool read = platform.QueryDefaultValue(key, path->Data(), &size);
+    platform.CloseKey(key);
+    // A value stored without its NUL is made a string here; one that fills
+    // the whole buffer without a NUL is no usable path.
+    return read && path->Terminate(size);
+}
+
+// Reads the current directory; false when it cannot be read or does not fit.
+bool ReadCurrentDirectory(Platform &platform, PathBuffer *directory) {
+    const uint32_t length =
+        platform.CurrentDirectory(directory->Data(), PathBuffer::kCapacity);
+    return length != 0 && length < PathBuffer::kCapacity;
+}
+
+// Polls the child until it no longer runs, then closes its handles.
+void WaitForChild(Platform &platform, const ChildProcess &child) {
+    for (;;) {
+        platform.Sleep(kPollIntervalMs);
+        uint32_t status = 0;
+        // No status at all means no child: a failed start leaves a null
+        // handle, and there is nothing to wait for.
+        if (!platform.QueryExitStatus(child.process, &status)) break;
+        if (status != kStillActive) break;
+        // A child may end with 259 as its own exit code; only the process
+        // object can tell that from one still running.
+        if (platform.HasEnded(child.process)) break;
+    }
+    platform.CloseHandle(child.process);
+    platform.CloseHandle(child.thread);
+}
+
+} // namespace
+
+bool ComposeInstallCommand(const char *manager_path, const char *directory,
+                           const char *tail, PathBuffer *command) {
+    if (command->Copy(manager_path) && command->Append(" ") && command->Append("\"") &&
+        command->Append(directory) && command->Append("\\") && command->Append(tail) &&
+        command->Append("\""))
+        return true;
+    command->Copy(""); // no part of a command that did not fit stays behind
+    return false;
+}
+
+void ApplicationName(const PathBuffer &manager_path, PathBuffer *name) {
+    // Both fit: the name is never longer than the path it comes from.
+    const char *path = manager_path.Text();
+    const uint32_t length = manager_path.Length();
+    if (length >= 2 && path[0] == '"' && path[length - 1] == '"') {
+        name->Copy(path + 1);
+        name->Terminate(length - 2);
+    } else {
+        name->Copy(path);
+    }
+}
+
+int RunLaunchSequence(Platform &platform, const char *tail) {
+    // 1. Find the application manager; without it there is nothing to do.
+    PathBuffer manager_path;
+    if (!LookUpApplicationManager(platform, &manager_path)) {
+        platform.ShowErrorBox(kManagerMissingText, kReportCaption);
+        return kExitDone;
+    }
+
+    // 2. (Suite windows are searched and minimized here.)
+
+    // The child is started by the registered module itself and never found
+    // by a search: CreateProcessA, given only an unquoted command line with
+    // blanks, would first try "C:\Program.exe" and every other prefix.
+    PathBuffer application;
+    ApplicationName(manager_path, &application);
+
+    // 3./4. An empty tail: run the manager bare, on the path as read.
+    ChildProcess child;
+    if (tail[0] == '\0') {
+        platform.StartProcess(application.Text(), manager_path.Data(), &child);
+        WaitForChild(platform, child);
+        // (The suite window is restored here.)
+        return kExitDone;
+    }
+
+    // 5. Run the manager on the install list in the current directory. An
+    // install command that would not fit is launched in no form at all.
+    PathBuffer directory;
+    PathBuffer command;
+    if (!ReadCurrentDirectory(platform, &directory) ||
+        !ComposeInstallCommand(manager_path.Text(), directory.Text(), tail, &command)) {
+        platform.ShowErrorBox(kFolderTooLongText, kReportCaption);
+        return kExitFolderTooLong;
+    }
+    platform.StartProcess(application.Text(), command.Data(), &child);
+    const uint32_t launch_tick = platform.TickCount();
+    WaitForChild(platform, child);
+    // (The suite window is restored here, then the settling pause measured
+    // from launch_tick is taken.)
+    static_cast<void>(launch_tick);
+    return kExitDone;
+}
+
+} // namespace launcher

@@ -1,0 +1,82 @@
+// The launcher's only window on the operating system: one operation for each
+// system call it makes, with no system type in sight. Handles travel as opaque
+// values; every operation returns a bool or a value, never a raw status code.
+// The Win32 implementation lives in src/win32; tests supply a fake.
+#pragma once
+
+#include <cstdint>
+
+namespace launcher {
+
+// A registry key, process, thread or window, as the system hands it out.
+// Null means "none".
+using Handle = void *;
+
+// What a successful process start hands back; both null until then.
+struct ChildProcess {
+    Handle process = nullptr;
+    Handle thread = nullptr;
+};
+
+class Platform {
+public:
+    // RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_READ. True and the key
+    // in *key when it opened.
+    virtual bool OpenMachineKey(const char *subkey, Handle *key) = 0;
+
+    // RegQueryValueExA of the key's default value into data, offering *size
+    // bytes; *size is then the number of bytes stored. False when the value is
+    // missing or larger than the offer. The value's type is not looked at.
+    virtual bool QueryDefaultValue(Handle key, char *data, uint32_t *size) = 0;
+
+    // RegCloseKey.
+    virtual void CloseKey(Handle key) = 0;
+
+    // MessageBoxA without owner, an error icon and the single OK button;
+    // returns when the user has dismissed it.
+    virtual void ShowErrorBox(const char *text, const char *caption) = 0;
+
+    // GetCurrentDirectoryA into a buffer of `capacity` bytes. Returns what
+    // the system returns: the length without the NUL when it fit, the size
+    // needed (NUL included) when it did not, 0 when it could not be read.
+    virtual uint32_t CurrentDirectory(char *buffer, uint32_t capacity) = 0;
+
+    // CreateProcessA with the given module and command line, no inherited
+    // handles, no creation flags, this process's environment and directory.
+    // True when the child was started; *child then holds its handles.
+    virtual bool StartProcess(const char *application, char *command_line,
+                              ChildProcess *child) = 0;
+
+    // GetExitCodeProcess: false when the status cannot be queried at all.
+    virtual bool QueryExitStatus(Handle process, uint32_t *status) = 0;
+
+    // WaitForSingleObject with a zero time-out: true when the process has
+    // ended, whatever exit code it reported.
+    virtual bool HasEnded(Handle process) = 0;
+
+    // CloseHandle; a null handle is closed without effect.
+    virtual void CloseHandle(Handle handle) = 0;
+
+    // GetTickCount: milliseconds since the system started, wrapping at 2^32.
+    virtual uint32_t TickCount() = 0;
+
+    // Sleep.
+    virtual void Sleep(uint32_t milliseconds) = 0;
+
+protected:
+    // Never deleted through the interface: a virtual destructor would need
+    // operator delete, which the launcher (built without a C++ runtime)
+    // does not have.
+    ~Platform() = default;
+};
+
+// The ANSI code page's lead bytes, the first of a two-byte character.
+class CodePage {
+public:
+    virtual bool IsLeadByte(unsigned char byte) const = 0;
+
+protected:
+    ~CodePage() = default;
+};
+
+} // namespace launcher

@@ -1,0 +1,75 @@
+// Each operation is one Win32 call; status codes become bool here.
+#include "win32/win32_platform.h"
+
+#include <windows.h>
+
+namespace launcher {
+
+bool Win32Platform::OpenMachineKey(const char *subkey, Handle *key) {
+    HKEY hkey = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_READ, &hkey) != ERROR_SUCCESS)
+        return false;
+    *key = hkey;
+    return true;
+}
+
+bool Win32Platform::QueryDefaultValue(Handle key, char *data, uint32_t *size) {
+    DWORD type = 0;
+    DWORD cb = *size;
+    const LONG status = RegQueryValueExA(static_cast<HKEY>(key), nullptr /* default value */,
+                                         nullptr, &type, reinterpret_cast<BYTE *>(data), &cb);
+    *size = cb;
+    return status == ERROR_SUCCESS;
+}
+
+void Win32Platform::CloseKey(Handle key) { RegCloseKey(static_cast<HKEY>(key)); }
+
+void Win32Platform::ShowErrorBox(const char *text, const char *caption) {
+    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONERROR);
+}
+
+uint32_t Win32Platform::CurrentDirectory(char *buffer, uint32_t capacity) {
+    return GetCurrentDirectoryA(capacity, buffer);
+}
+
+bool Win32Platform::StartProcess(const char *application, char *command_line,
+                                 ChildProcess *child) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    const BOOL started = CreateProcessA(application,  // the module, never searched for
+                                        command_line, // argv[0] and arguments as composed
+                                        nullptr,      // process security attributes
+                                        nullptr,      // thread security attributes
+                                        FALSE,        // no handles inherited
+                                        0,            // creation flags
+                                        nullptr,      // this process's environment
+                                        nullptr,      // this process's current directory
+                                        &si, &pi);
+    child->process = pi.hProcess;
+    child->thread = pi.hThread;
+    return started != FALSE;
+}
+
+bool Win32Platform::QueryExitStatus(Handle process, uint32_t *status) {
+    DWORD code = 0;
+    if (!GetExitCodeProcess(static_cast<HANDLE>(process), &code)) return false;
+    *status = code;
+    return true;
+}
+
+bool Win32Platform::HasEnded(Handle process) {
+    return WaitForSingleObject(static_cast<HANDLE>(process), 0) == WAIT_OBJECT_0;
+}
+
+void Win32Platform::CloseHandle(Handle handle) {
+    if (handle != nullptr) ::CloseHandle(static_cast<HANDLE>(handle));
+}
+
+uint32_t Win32Platform::TickCount() { return GetTickCount(); }
+
+void Win32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+bool Win32CodePage::IsLeadByte(unsigned char byte) const { return IsDBCSLeadByte(byte) != FALSE; }
+
+} // namespace launcher

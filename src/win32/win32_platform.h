@@ -1,0 +1,31 @@
+// The launcher's operations carried out by Win32 calls. This folder alone
+// includes <windows.h>.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace launcher {
+
+class Win32Platform final : public Platform {
+public:
+    bool OpenMachineKey(const char *subkey, Handle *key) override;
+    bool QueryDefaultValue(Handle key, char *data, uint32_t *size) override;
+    void CloseKey(Handle key) override;
+    void ShowErrorBox(const char *text, const char *caption) override;
+    uint32_t CurrentDirectory(char *buffer, uint32_t capacity) override;
+    bool StartProcess(const char *application, char *command_line,
+                      ChildProcess *child) override;
+    bool QueryExitStatus(Handle process, uint32_t *status) override;
+    bool HasEnded(Handle process) override;
+    void CloseHandle(Handle handle) override;
+    uint32_t TickCount() override;
+    void Sleep(uint32_t milliseconds) override;
+};
+
+// IsDBCSLeadByte in the process's ANSI code page.
+class Win32CodePage final : public CodePage {
+public:
+    bool IsLeadByte(unsigned char byte) const override;
+};
+
+} // namespace launcher

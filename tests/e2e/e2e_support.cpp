@@ -1,0 +1,238 @@
+// Driving the real launcher.exe from a Windows-side program.
+#include "e2e_support.h"
+
+#include <cstdio>
+
+namespace e2e {
+
+std::string BinDir() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\'));
+}
+
+bool MakeDirs(const std::string &path) {
+    for (size_t i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\') {
+            const std::string part = path.substr(0, i);
+            if (!CreateDirectoryA(part.c_str(), nullptr) &&
+                GetLastError() != ERROR_ALREADY_EXISTS)
+                return false;
+        }
+    }
+    return true;
+}
+
+std::string WorkRoot() {
+    char full[MAX_PATH] = {};
+    GetFullPathNameA((BinDir() + "\\..\\e2e-root").c_str(), sizeof full, full, nullptr);
+    MakeDirs(full);
+    return full;
+}
+
+namespace {
+
+HKEY CreateManagerKey() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+} // namespace
+
+bool RegisterManagerRaw(DWORD type, const void *data, DWORD size) {
+    HKEY key = CreateManagerKey();
+    if (key == nullptr) return false;
+    const bool ok = RegSetValueExA(key, nullptr, 0, type, static_cast<const BYTE *>(data),
+                                   size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+bool RegisterManager(const std::string &path) {
+    return RegisterManagerRaw(REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1));
+}
+
+bool RegisterKeyWithoutValue() {
+    UnregisterManager();
+    HKEY key = CreateManagerKey();
+    if (key == nullptr) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool UnregisterManager() {
+    const LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+bool PlaceStandIn(const std::string &path) {
+    MakeDirs(path.substr(0, path.find_last_of('\\')));
+    return CopyFileA((BinDir() + "\\stand_in_manager.exe").c_str(), path.c_str(), FALSE) != 0;
+}
+
+void ConfigureStandIn(const std::string &record, DWORD run_ms, DWORD exit_code) {
+    DeleteFileA(record.c_str());
+    SetEnvironmentVariableA("STAND_IN_RECORD", record.c_str());
+    SetEnvironmentVariableA("STAND_IN_RUN_MS", std::to_string(run_ms).c_str());
+    SetEnvironmentVariableA("STAND_IN_EXIT_CODE", std::to_string(exit_code).c_str());
+}
+
+std::vector<Record> ReadRecords(const std::string &path) {
+    std::vector<Record> records;
+    FILE *f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return records;
+    std::string text;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) text.append(chunk, n);
+    std::fclose(f);
+
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t eol = text.find('\n', pos);
+        if (eol == std::string::npos) eol = text.size();
+        const std::string line = text.substr(pos, eol - pos);
+        pos = eol + 1;
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string name = line.substr(0, eq);
+        const std::string value = line.substr(eq + 1);
+        if (name == "module") {
+            records.push_back({});
+            records.back().module = value;
+        } else if (records.empty()) {
+            continue;
+        } else if (name == "command") {
+            records.back().command = value;
+        } else if (name == "start") {
+            records.back().start = std::stoul(value);
+        } else if (name == "end") {
+            records.back().end = std::stoul(value);
+            records.back().ended = true;
+        }
+    }
+    return records;
+}
+
+Run RunProgram(const std::string &command_line, const std::string &directory,
+               DWORD timeout_ms, const std::function<void()> &poll) {
+    Run run;
+    std::vector<char> line(command_line.begin(), command_line.end());
+    line.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    run.start_tick = GetTickCount();
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &si, &pi))
+        return run;
+    run.started = true;
+    for (;;) {
+        if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
+            run.ended = true;
+            break;
+        }
+        if (GetTickCount() - run.start_tick > timeout_ms) {
+            TerminateProcess(pi.hProcess, 99);
+            WaitForSingleObject(pi.hProcess, 5000);
+            break;
+        }
+        if (poll) poll();
+    }
+    run.end_tick = GetTickCount();
+    GetExitCodeProcess(pi.hProcess, &run.exit_code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return run;
+}
+
+namespace {
+
+std::string WindowText(HWND hwnd) {
+    char text[1024] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+struct Children {
+    std::vector<HWND> buttons;
+    std::vector<HWND> icons;
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+    auto *children = reinterpret_cast<Children *>(param);
+    char cls[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (!IsWindowVisible(child)) return TRUE;
+    if (lstrcmpiA(cls, "Button") == 0) children->buttons.push_back(child);
+    if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        children->icons.push_back(child);
+    return TRUE;
+}
+
+// Whether the icon shown in `control` is the system's error icon: its pixels
+// on the screen are compared with the error icon drawn here the same way.
+bool ShowsErrorIcon(HWND control) {
+    RECT rc = {};
+    GetClientRect(control, &rc);
+    POINT origin = {0, 0};
+    ClientToScreen(control, &origin);
+    const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+
+    HDC screen = GetDC(nullptr);
+    HDC shown = CreateCompatibleDC(screen);
+    HDC drawn = CreateCompatibleDC(screen);
+    HBITMAP shown_bmp = CreateCompatibleBitmap(screen, w, h);
+    HBITMAP drawn_bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old_shown = SelectObject(shown, shown_bmp);
+    HGDIOBJ old_drawn = SelectObject(drawn, drawn_bmp);
+    BitBlt(shown, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+
+    auto matches = [&](LPCSTR icon_id) {
+        RECT all = {0, 0, w, h};
+        FillRect(drawn, &all, GetSysColorBrush(COLOR_3DFACE));
+        DrawIcon(drawn, 0, 0, LoadIconA(nullptr, icon_id));
+        int same = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) same += GetPixel(drawn, x, y) == GetPixel(shown, x, y);
+        return same;
+    };
+    const int error = matches(IDI_ERROR);
+    const int warning = matches(IDI_WARNING);
+    const int information = matches(IDI_INFORMATION);
+
+    SelectObject(shown, old_shown);
+    SelectObject(drawn, old_drawn);
+    DeleteObject(shown_bmp);
+    DeleteObject(drawn_bmp);
+    DeleteDC(shown);
+    DeleteDC(drawn);
+    ReleaseDC(nullptr, screen);
+    return error == w * h && warning < error && information < error;
+}
+
+} // namespace
+
+void MessageBoxWatch::Poll() {
+    HWND box = FindWindowA("#32770", caption_.c_str());
+    if (box == nullptr || box == last_) return;
+    // Give the box a moment to draw itself before it is read off the screen.
+    Sleep(300);
+    MessageBoxView view;
+    view.caption = WindowText(box);
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the static text of a message box
+    view.text = text;
+    Children children;
+    EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+    for (HWND button : children.buttons) view.buttons.push_back(WindowText(button));
+    view.error_icon = children.icons.size() == 1 && ShowsErrorIcon(children.icons[0]);
+    seen_.push_back(view);
+    last_ = box;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+} // namespace e2e

@@ -1,0 +1,79 @@
+// What the Windows-side tests and the main job need to drive the real
+// launcher.exe: the App Paths entry, starting a program with an exact command
+// line and current directory, the stand-in's records, and message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The folder of the running program (launcher.exe and the stand-in lie there).
+std::string BinDir();
+// A scratch folder of the build tree, made on first use.
+std::string WorkRoot();
+// Creates every folder along `path`.
+bool MakeDirs(const std::string &path);
+
+// The App Paths entry of the application manager, in this process's
+// registry view (the launcher's view, both being 32-bit programs).
+constexpr char kAppPathsKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
+bool RegisterManager(const std::string &path);
+bool RegisterManagerRaw(DWORD type, const void *data, DWORD size);
+bool RegisterKeyWithoutValue();
+bool UnregisterManager();
+
+// Copies the stand-in application manager to `path`, folders and all.
+bool PlaceStandIn(const std::string &path);
+
+// How the stand-in behaves, passed down through the environment.
+void ConfigureStandIn(const std::string &record, DWORD run_ms, DWORD exit_code = 0);
+
+struct Record {
+    std::string module;
+    std::string command;
+    DWORD start = 0;
+    DWORD end = 0;
+    bool ended = false;
+};
+std::vector<Record> ReadRecords(const std::string &path);
+
+struct Run {
+    bool started = false;
+    bool ended = false; // false: still running at the time-out, then killed
+    DWORD exit_code = 0;
+    DWORD start_tick = 0;
+    DWORD end_tick = 0; // when its end was seen
+};
+// Starts `command_line` (the module is its first token, as a caller would
+// write it) in `directory` and waits up to `timeout_ms`, calling `poll` about
+// every 50 ms meanwhile.
+Run RunProgram(const std::string &command_line, const std::string &directory,
+               DWORD timeout_ms, const std::function<void()> &poll = nullptr);
+
+// A message box as a user sees it.
+struct MessageBoxView {
+    std::string caption;
+    std::string text;
+    std::vector<std::string> buttons;
+    bool error_icon = false;
+};
+// Watches for message boxes of one caption while a program runs, reads each
+// once and dismisses it with OK.
+class MessageBoxWatch {
+public:
+    explicit MessageBoxWatch(std::string caption) : caption_(std::move(caption)) {}
+    void Poll();
+    const std::vector<MessageBoxView> &Seen() const { return seen_; }
+
+private:
+    std::string caption_;
+    HWND last_ = nullptr;
+    std::vector<MessageBoxView> seen_;
+};
+
+} // namespace e2e

@@ -1,0 +1,174 @@
+// End to end: the real launcher.exe under Wine, started with exact command
+// lines and current directories, against the stand-in application manager
+// registered in the test prefix. Only what a user or a caller could observe
+// is checked: the child's module and command line, message boxes, timings
+// and the exit code.
+#include <gtest/gtest.h>
+
+#include "e2e_support.h"
+
+namespace {
+
+using e2e::Record;
+
+// Generous: every process start goes through Wine, and on some machines
+// through an emulator as well.
+constexpr DWORD kRunTimeoutMs = 120000;
+
+constexpr char kManagerMissing[] =
+    "Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
+
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = e2e::WorkRoot();
+        record_ = root_ + "\\record-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+        manager_ = root_ + "\\manager\\CEAPPMGR.EXE";
+        ASSERT_TRUE(e2e::PlaceStandIn(manager_));
+        e2e::ConfigureStandIn(record_, 0);
+    }
+
+    std::string Launcher() const { return "\"" + e2e::BinDir() + "\\launcher.exe\""; }
+
+    // Runs the launcher with `tail` in `directory`, answering message boxes.
+    e2e::Run RunLauncher(const std::string &tail, const std::string &directory) {
+        const std::string line = tail.empty() ? Launcher() : Launcher() + " " + tail;
+        return e2e::RunProgram(line, directory, kRunTimeoutMs, [this] { boxes_.Poll(); });
+    }
+
+    std::vector<Record> Records() const { return e2e::ReadRecords(record_); }
+
+    std::string root_;
+    std::string record_;
+    std::string manager_;
+    e2e::MessageBoxWatch boxes_{"Installation"};
+};
+
+// Both lookup failures: the box appears once, as it should look, and nothing
+// is started.
+TEST_F(LauncherTest, MissingManagerIsReportedOnceAndNothingRuns) {
+    struct Case {
+        const char *name;
+        bool (*arrange)();
+    };
+    const Case cases[] = {
+        {"key missing", [] { return e2e::UnregisterManager(); }},
+        {"default value missing", [] { return e2e::RegisterKeyWithoutValue(); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes_ = e2e::MessageBoxWatch("Installation");
+        ASSERT_TRUE(c.arrange());
+        const e2e::Run run = RunLauncher("BasePackCAB.ini", root_);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        ASSERT_EQ(boxes_.Seen().size(), 1u);
+        const e2e::MessageBoxView &box = boxes_.Seen()[0];
+        EXPECT_EQ(box.caption, "Installation");
+        EXPECT_EQ(box.text, kManagerMissing);
+        EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+        EXPECT_TRUE(box.error_icon);
+        EXPECT_TRUE(Records().empty());
+    }
+}
+
+// The child's module and command line, for bare and install-list runs, in
+// ordinary folders and at a drive root, with registered paths with and
+// without blanks. A search through an unquoted path with blanks would try
+// "...\App.exe" first: a program planted there must never run.
+TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
+    const std::string spaced = root_ + "\\App Manager\\CE App Mgr.exe";
+    const std::string planted = root_ + "\\App.exe";
+    ASSERT_TRUE(e2e::PlaceStandIn(spaced));
+    ASSERT_TRUE(e2e::PlaceStandIn(planted));
+    const std::string setup = root_ + "\\Setup";
+    ASSERT_TRUE(e2e::MakeDirs(setup));
+
+    struct Case {
+        const char *name;
+        std::string registered;
+        std::string module;
+        std::string tail;
+        std::string directory;
+        std::string command;
+    };
+    const Case cases[] = {
+        {"bare", manager_, manager_, "", setup, manager_},
+        {"install list", manager_, manager_, "BasePackCAB.ini", setup,
+         manager_ + " \"" + setup + "\\BasePackCAB.ini\""},
+        {"drive root", manager_, manager_, "PlotterCAB.ini", "T:\\",
+         manager_ + " \"T:\\\\PlotterCAB.ini\""},
+        {"quoted tail with blanks", manager_, manager_, "\"My List.ini\"", setup,
+         manager_ + " \"" + setup + "\\\"My List.ini\"\""},
+        {"blanks in path, bare", spaced, spaced, "", setup, spaced},
+        {"blanks in path, install list", spaced, spaced, "SiteWorkCAB.ini", setup,
+         spaced + " \"" + setup + "\\SiteWorkCAB.ini\""},
+        {"quoted path with blanks", "\"" + spaced + "\"", spaced, "SiteWorkCAB.ini", setup,
+         "\"" + spaced + "\" \"" + setup + "\\SiteWorkCAB.ini\""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        e2e::ConfigureStandIn(record_, 0);
+        ASSERT_TRUE(e2e::RegisterManager(c.registered));
+        const e2e::Run run = RunLauncher(c.tail, c.directory);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        EXPECT_TRUE(boxes_.Seen().empty());
+        const std::vector<Record> records = Records();
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].module, c.module);
+        EXPECT_EQ(records[0].command, c.command);
+    }
+}
+
+// The launcher returns only after the child has ended, at the first poll
+// after its end, whatever its exit code, 259 included.
+TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
+    ASSERT_TRUE(e2e::RegisterManager(manager_));
+    const DWORD exit_codes[] = {0, 259};
+    for (DWORD exit_code : exit_codes) {
+        SCOPED_TRACE("child exit code " + std::to_string(exit_code));
+        e2e::ConfigureStandIn(record_, 3000, exit_code);
+        const e2e::Run run = RunLauncher("BasePackCAB.ini", root_);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        const std::vector<Record> records = Records();
+        ASSERT_EQ(records.size(), 1u);
+        ASSERT_TRUE(records[0].ended);
+        // Seen gone at a poll: after its end, and at most one poll interval
+        // (1.5 s) later, with room for a slow machine.
+        EXPECT_GE(static_cast<LONG>(run.end_tick - records[0].end), 0);
+        EXPECT_LE(run.end_tick - records[0].end, 1500u + 3000u);
+    }
+}
+
+// A registered program that does not exist: nothing to wait for, no report.
+TEST_F(LauncherTest, MissingProgramEndsTheRunQuietly) {
+    ASSERT_TRUE(e2e::RegisterManager(root_ + "\\nowhere\\CEAPPMGR.EXE"));
+    const e2e::Run run = RunLauncher("BasePackCAB.ini", root_);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_TRUE(boxes_.Seen().empty());
+    // One poll interval and the process starts, with room for a slow machine.
+    EXPECT_LT(run.end_tick - run.start_tick, 15000u);
+}
+
+// An install command that would not fit in 259 characters starts nothing:
+// the user is told why and the exit code says it failed.
+TEST_F(LauncherTest, TooLongInstallCommandLaunchesNothing) {
+    ASSERT_TRUE(e2e::RegisterManager(manager_));
+    std::string deep = root_ + "\\long";
+    while (manager_.size() + deep.size() + 19 <= 259) deep += "\\folder-of-the-installation";
+    ASSERT_LT(deep.size(), 248u); // still a directory a process can start in
+    ASSERT_TRUE(e2e::MakeDirs(deep));
+
+    const e2e::Run run = RunLauncher("BasePackCAB.ini", deep);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 1u);
+    ASSERT_EQ(boxes_.Seen().size(), 1u);
+    EXPECT_NE(boxes_.Seen()[0].text.find("too long"), std::string::npos);
+    EXPECT_TRUE(Records().empty());
+}
+
+} // namespace

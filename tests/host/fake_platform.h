@@ -1,0 +1,132 @@
+// A hand-written platform for the launcher's logic: a virtual clock that only
+// Sleep advances, a scripted registry, current directory and child, and a log
+// of every call in order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace launcher::testing {
+
+class FakePlatform final : public Platform {
+public:
+    // --- the script ------------------------------------------------------
+    bool key_exists = true;
+    bool value_exists = true;
+    std::string value = "C:\\AppMgr\\CEAPPMGR.EXE"; // raw bytes, NUL included if wanted
+    uint32_t directory_result_override = 0;          // non-zero: returned instead
+    std::string directory = "D:\\Setup";
+    bool start_succeeds = true;
+    uint32_t child_runs_ms = 0;      // how long the child runs after its start
+    uint32_t child_exit_code = 0;    // its own exit code once ended
+    uint32_t now_ms = 1000;          // the virtual clock, GetTickCount's value
+
+    // --- what happened ---------------------------------------------------
+    std::vector<std::string> calls;  // one line per call, in order
+    std::string application;         // module given to the child's start
+    std::string command_line;        // command line given to it
+    uint32_t child_started_at = 0;
+    uint32_t status_queries = 0;
+    std::vector<std::string> boxes;  // "caption|text"
+    int open_keys = 0;
+
+    bool OpenMachineKey(const char *subkey, Handle *key) override {
+        calls.push_back(std::string("OpenMachineKey ") + subkey);
+        if (!key_exists) return false;
+        ++open_keys;
+        *key = kKey;
+        return true;
+    }
+
+    bool QueryDefaultValue(Handle key, char *data, uint32_t *size) override {
+        calls.push_back("QueryDefaultValue");
+        if (key != kKey || !value_exists || value.size() > *size) return false;
+        for (size_t i = 0; i < value.size(); ++i) data[i] = value[i];
+        *size = static_cast<uint32_t>(value.size());
+        return true;
+    }
+
+    void CloseKey(Handle key) override {
+        calls.push_back("CloseKey");
+        if (key == kKey) --open_keys;
+    }
+
+    void ShowErrorBox(const char *text, const char *caption) override {
+        calls.push_back("ShowErrorBox");
+        boxes.push_back(std::string(caption) + "|" + text);
+    }
+
+    uint32_t CurrentDirectory(char *buffer, uint32_t capacity) override {
+        calls.push_back("CurrentDirectory");
+        if (directory_result_override != 0) return directory_result_override;
+        const auto length = static_cast<uint32_t>(directory.size());
+        if (length + 1 > capacity) return length + 1;
+        for (uint32_t i = 0; i <= length; ++i) buffer[i] = directory.c_str()[i];
+        return length;
+    }
+
+    bool StartProcess(const char *app, char *line, ChildProcess *child) override {
+        calls.push_back("StartProcess");
+        application = app;
+        command_line = line;
+        if (!start_succeeds) return false;
+        child_started_at = now_ms;
+        child->process = kProcess;
+        child->thread = kThread;
+        return true;
+    }
+
+    bool QueryExitStatus(Handle process, uint32_t *status) override {
+        calls.push_back("QueryExitStatus");
+        if (process != kProcess) return false;
+        ++status_queries;
+        *status = ChildEnded() ? child_exit_code : 259;
+        return true;
+    }
+
+    bool HasEnded(Handle process) override {
+        calls.push_back("HasEnded");
+        return process == kProcess && ChildEnded();
+    }
+
+    void CloseHandle(Handle handle) override {
+        calls.push_back(handle == kProcess ? "CloseHandle process"
+                        : handle == kThread ? "CloseHandle thread"
+                                            : "CloseHandle null");
+    }
+
+    uint32_t TickCount() override {
+        calls.push_back("TickCount");
+        return now_ms;
+    }
+
+    void Sleep(uint32_t ms) override {
+        calls.push_back("Sleep " + std::to_string(ms));
+        now_ms += ms;
+    }
+
+    bool ChildEnded() const { return now_ms - child_started_at >= child_runs_ms; }
+
+    static inline Handle const kKey = reinterpret_cast<Handle>(0x10);
+    static inline Handle const kProcess = reinterpret_cast<Handle>(0x20);
+    static inline Handle const kThread = reinterpret_cast<Handle>(0x24);
+};
+
+// Code page 932's lead bytes, as Windows reports them.
+class FakeDoubleByteCodePage final : public CodePage {
+public:
+    bool IsLeadByte(unsigned char b) const override {
+        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    }
+};
+
+// A single-byte code page such as 1252: no lead bytes.
+class FakeSingleByteCodePage final : public CodePage {
+public:
+    bool IsLeadByte(unsigned char) const override { return false; }
+};
+
+} // namespace launcher::testing
