@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ public:
     bool key_exists = true;
     bool value_exists = true;
     std::string value = "C:\\AppMgr\\CEAPPMGR.EXE"; // raw bytes, NUL included if wanted
-    uint32_t directory_result_override = 0;          // non-zero: returned instead
+    std::optional<uint32_t> directory_result;        // returned instead, when set
     std::string directory = "D:\\Setup";
     bool start_succeeds = true;
     uint32_t child_runs_ms = 0;      // how long the child runs after its start
@@ -61,7 +62,7 @@ public:
 
     uint32_t CurrentDirectory(char *buffer, uint32_t capacity) override {
         calls.push_back("CurrentDirectory");
-        if (directory_result_override != 0) return directory_result_override;
+        if (directory_result) return *directory_result;
         const auto length = static_cast<uint32_t>(directory.size());
         if (length + 1 > capacity) return length + 1;
         for (uint32_t i = 0; i <= length; ++i) buffer[i] = directory.c_str()[i];

@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Checks launcher.exe as a file: what Windows sees before it runs a byte.
+
+    check_exe.py LAUNCHER_EXE ICON_FILE MANIFEST_FILE
+"""
+import struct
+import sys
+
+import pefile
+
+SIZE_GUARD = 16 * 1024  # above this, a runtime has crept in
+ALLOWED_DLLS = {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL"}
+RT_ICON, RT_GROUP_ICON, RT_MANIFEST = 3, 14, 24
+
+failures = []
+
+
+def check(condition, message):
+    print(("ok    " if condition else "FAIL  ") + message)
+    if not condition:
+        failures.append(message)
+
+
+def resources(pe, type_id):
+    """{name or id: data} of one resource type (first language of each)."""
+    out = {}
+    if not hasattr(pe, "DIRECTORY_ENTRY_RESOURCE"):
+        return out
+    for entry in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if entry.id != type_id:
+            continue
+        for name in entry.directory.entries:
+            lang = name.directory.entries[0]
+            out[name.id] = pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
+    return out
+
+
+def main():
+    exe, icon_file, manifest_file = sys.argv[1:4]
+    data = open(exe, "rb").read()
+    pe = pefile.PE(data=data)
+    oh = pe.OPTIONAL_HEADER
+
+    check(oh.Magic == 0x10B, "PE32 (32-bit optional header)")
+    check(pe.FILE_HEADER.Machine == 0x14C, "machine i386")
+    check(oh.Subsystem == 2, "GUI subsystem")
+    check((oh.MajorSubsystemVersion, oh.MinorSubsystemVersion) <= (5, 1),
+          f"subsystem version {oh.MajorSubsystemVersion}.{oh.MinorSubsystemVersion} <= 5.1")
+    check((oh.MajorOperatingSystemVersion, oh.MinorOperatingSystemVersion) <= (5, 1),
+          f"OS version {oh.MajorOperatingSystemVersion}.{oh.MinorOperatingSystemVersion} <= 5.1")
+    check(pe.FILE_HEADER.TimeDateStamp == 0, "no build time in the header")
+
+    dlls = {entry.dll.decode().upper() for entry in pe.DIRECTORY_ENTRY_IMPORT}
+    check(dlls == ALLOWED_DLLS, "imports " + ", ".join(sorted(dlls)))
+    for entry in pe.DIRECTORY_ENTRY_IMPORT:
+        names = ", ".join(imp.name.decode() for imp in entry.imports)
+        print(f"      {entry.dll.decode()}: {names}")
+
+    check(len(data) <= SIZE_GUARD, f"size {len(data)} bytes <= {SIZE_GUARD}")
+
+    # Icon group 101 and its two images, as the committed icon file has them.
+    groups = resources(pe, RT_GROUP_ICON)
+    check(list(groups) == [101], f"icon groups {list(groups)} == [101]")
+    images = resources(pe, RT_ICON)
+    shapes = []
+    if 101 in groups:
+        group = groups[101]
+        _, _, count = struct.unpack_from("<HHH", group)
+        for i in range(count):
+            w, h, _, _, _, bpp, size, image_id = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * i)
+            shapes.append((w, h, bpp))
+            check(images.get(image_id, b"")[:4] == struct.pack("<I", 40) and len(images[image_id]) == size,
+                  f"image {image_id} ({w}x{h}, {bpp}-bit) is a bitmap of {size} bytes")
+    check(shapes == [(32, 32, 24), (16, 16, 32)], f"icon images {shapes}")
+    icon = open(icon_file, "rb").read()
+    _, _, count = struct.unpack_from("<HHH", icon)
+    expected = []
+    for i in range(count):
+        size, offset = struct.unpack_from("<II", icon, 6 + 16 * i + 8)
+        expected.append(icon[offset:offset + size])
+    check(sorted(images.values()) == sorted(expected), "icon images are the committed icon's")
+
+    manifests = resources(pe, RT_MANIFEST)
+    check(list(manifests) == [1], f"manifest resources {list(manifests)} == [1]")
+    text = manifests.get(1, b"")
+    check(text == open(manifest_file, "rb").read(), "manifest is the committed one")
+    check(b'manifestVersion="1.0"' in text and text.rstrip().endswith(b"/>")
+          and text.count(b"<assembly") == 1 and text.count(b"<") == 2,
+          "manifest: one empty assembly element, version 1.0")
+
+    print(f"{len(failures)} failed" if failures else "all checks passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

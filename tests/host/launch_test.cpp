@@ -1,0 +1,189 @@
+// The launch sequence against the fake platform, told as short stories.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_platform.h"
+#include "launcher/launch.h"
+
+namespace launcher {
+namespace {
+
+using testing::FakePlatform;
+using Calls = std::vector<std::string>;
+
+const std::string kOpen = std::string("OpenMachineKey ") + kAppPathsKey;
+const std::string kManagerBox = std::string("Installation|") + kManagerMissingText;
+const std::string kTooLongBox = std::string("Installation|") + kFolderTooLongText;
+
+// The whole road of an install-list run: lookup with the key closed right
+// after its read, directory, start, launch tick, the first query only after
+// one full poll interval, then both handles closed.
+TEST(LaunchSequence, InstallListRunInOrder) {
+    FakePlatform fake;
+    fake.child_runs_ms = 200;
+    EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
+    const Calls expected = {kOpen,
+                            "QueryDefaultValue",
+                            "CloseKey",
+                            "CurrentDirectory",
+                            "StartProcess",
+                            "TickCount",
+                            "Sleep 1500",
+                            "QueryExitStatus",
+                            "CloseHandle process",
+                            "CloseHandle thread"};
+    EXPECT_EQ(fake.calls, expected);
+    EXPECT_EQ(fake.application, "C:\\AppMgr\\CEAPPMGR.EXE");
+    EXPECT_EQ(fake.command_line, "C:\\AppMgr\\CEAPPMGR.EXE \"D:\\Setup\\BasePackCAB.ini\"");
+    EXPECT_EQ(fake.open_keys, 0);
+}
+
+TEST(LaunchSequence, BareRunStartsTheManagerOnItsPathAlone) {
+    FakePlatform fake;
+    fake.value = "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"";
+    EXPECT_EQ(RunLaunchSequence(fake, ""), kExitDone);
+    const Calls expected = {kOpen,        "QueryDefaultValue",   "CloseKey",
+                            "StartProcess", "Sleep 1500",        "QueryExitStatus",
+                            "CloseHandle process", "CloseHandle thread"};
+    EXPECT_EQ(fake.calls, expected);
+    // The path as read is the command line; the module is named unquoted.
+    EXPECT_EQ(fake.command_line, "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"");
+    EXPECT_EQ(fake.application, "C:\\Program Files\\AS\\CEAPPMGR.EXE");
+}
+
+// Every way the lookup fails: one report, the key (if it opened) closed
+// before it, nothing started, exit code 0.
+TEST(LaunchSequence, LookupFailuresReportOnceAndStartNothing) {
+    struct Case {
+        const char *name;
+        bool key_exists;
+        bool value_exists;
+        std::string value;
+    };
+    const Case cases[] = {
+        {"key missing", false, true, "C:\\A.EXE"},
+        {"value missing", true, false, "C:\\A.EXE"},
+        {"value longer than the buffer", true, true, std::string(261, 'p')},
+        {"260 bytes and no NUL", true, true, std::string(260, 'p')},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.key_exists = c.key_exists;
+        fake.value_exists = c.value_exists;
+        fake.value = c.value;
+        EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
+        const Calls expected =
+            c.key_exists ? Calls{kOpen, "QueryDefaultValue", "CloseKey", "ShowErrorBox"}
+                         : Calls{kOpen, "ShowErrorBox"};
+        EXPECT_EQ(fake.calls, expected);
+        EXPECT_EQ(fake.boxes, std::vector<std::string>{kManagerBox});
+        EXPECT_EQ(fake.open_keys, 0);
+    }
+}
+
+// Values that are usable paths, however they were stored.
+TEST(LaunchSequence, RegisteredValueBecomesAProperString) {
+    struct Case {
+        const char *name;
+        std::string value;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"with its NUL", std::string("C:\\A.EXE\0", 9), "C:\\A.EXE"},
+        {"without its NUL", "C:\\A.EXE", "C:\\A.EXE"},
+        {"259 characters and the NUL", std::string(259, 'p') + '\0', std::string(259, 'p')},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.value = c.value;
+        RunLaunchSequence(fake, "");
+        EXPECT_TRUE(fake.boxes.empty());
+        EXPECT_EQ(fake.command_line, c.path);
+    }
+}
+
+// The child ends after 0.2 s: seen at the first query, 1.5 s after the
+// launch. After 3.1 s: seen at the third, 4.5 s after. A child whose own exit
+// code is 259 is told from a running one by the process object.
+TEST(LaunchSequence, WaitPollsEveryIntervalUntilTheChildHasEnded) {
+    struct Case {
+        const char *name;
+        uint32_t runs_ms;
+        uint32_t exit_code;
+        uint32_t queries;
+        uint32_t returns_after_ms;
+    };
+    const Case cases[] = {
+        {"ends after 0.2 s", 200, 0, 1, 1500},
+        {"ends after 3.1 s", 3100, 0, 3, 4500},
+        {"ends after exactly 1.5 s", 1500, 0, 1, 1500},
+        {"ends after 3.1 s with code 259", 3100, 259, 3, 4500},
+        {"ends at once with code 1", 0, 1, 1, 1500},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.child_runs_ms = c.runs_ms;
+        fake.child_exit_code = c.exit_code;
+        EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
+        EXPECT_EQ(fake.status_queries, c.queries);
+        EXPECT_EQ(fake.now_ms - fake.child_started_at, c.returns_after_ms);
+        EXPECT_EQ(fake.calls.back(), "CloseHandle thread");
+    }
+}
+
+// A start that failed leaves null handles: the first query fails, the wait
+// ends, the null handles are closed without effect.
+TEST(LaunchSequence, FailedStartEndsTheWaitAtTheFirstQuery) {
+    for (const char *tail : {"", "BasePackCAB.ini"}) {
+        SCOPED_TRACE(tail);
+        FakePlatform fake;
+        fake.start_succeeds = false;
+        const uint32_t started = fake.now_ms;
+        EXPECT_EQ(RunLaunchSequence(fake, tail), kExitDone);
+        EXPECT_EQ(fake.now_ms - started, kPollIntervalMs);
+        const Calls tail_calls(fake.calls.end() - 4, fake.calls.end());
+        EXPECT_EQ(tail_calls, (Calls{"Sleep 1500", "QueryExitStatus", "CloseHandle null",
+                                     "CloseHandle null"}));
+        EXPECT_TRUE(fake.boxes.empty());
+    }
+}
+
+// The install command is launched whole or not at all.
+TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
+    struct Case {
+        const char *name;
+        std::string directory;
+        std::optional<uint32_t> directory_result;
+        bool launched;
+    };
+    // "C:\AppMgr\CEAPPMGR.EXE" is 22 characters; with ` "`, `\`, the 15 of
+    // "BasePackCAB.ini" and the closing quote, 41 go around the directory.
+    const Case cases[] = {
+        {"command of 259 characters", "D:\\" + std::string(215, 'd'), std::nullopt, true},
+        {"command of 260 characters", "D:\\" + std::string(216, 'd'), std::nullopt, false},
+        {"directory does not fit its buffer", "", 300, false},
+        {"directory of exactly 260 characters", "", 260, false},
+        {"directory cannot be read", "", 0, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.directory = c.directory;
+        fake.directory_result = c.directory_result;
+        const int code = RunLaunchSequence(fake, "BasePackCAB.ini");
+        EXPECT_EQ(code, c.launched ? kExitDone : kExitFolderTooLong);
+        EXPECT_EQ(fake.command_line.empty(), !c.launched);
+        if (c.launched) {
+            EXPECT_EQ(fake.command_line.size(), 259u);
+        }
+        EXPECT_EQ(fake.boxes, c.launched ? Calls{} : Calls{kTooLongBox});
+    }
+}
+
+} // namespace
+} // namespace launcher
