@@ -5,11 +5,11 @@
 // and the exit code.
 #include <gtest/gtest.h>
 
-#include "e2e_support.h"
+#include "harness.h"
 
 namespace {
 
-using e2e::Record;
+using harness::Record;
 
 // Generous: every process start goes through Wine, and on some machines
 // through an emulator as well.
@@ -21,28 +21,28 @@ constexpr char kManagerMissing[] =
 class LauncherTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = e2e::WorkRoot();
+        root_ = harness::WorkRoot();
         record_ = root_ + "\\record-" +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
         manager_ = root_ + "\\manager\\CEAPPMGR.EXE";
-        ASSERT_TRUE(e2e::PlaceStandIn(manager_));
-        e2e::ConfigureStandIn(record_, 0);
+        ASSERT_TRUE(harness::PlaceStandIn(manager_));
+        harness::ConfigureStandIn(record_, 0);
     }
 
-    std::string Launcher() const { return "\"" + e2e::BinDir() + "\\launcher.exe\""; }
+    std::string Launcher() const { return "\"" + harness::BinDir() + "\\launcher.exe\""; }
 
     // Runs the launcher with `tail` in `directory`, answering message boxes.
-    e2e::Run RunLauncher(const std::string &tail, const std::string &directory) {
+    harness::Run RunLauncher(const std::string &tail, const std::string &directory) {
         const std::string line = tail.empty() ? Launcher() : Launcher() + " " + tail;
-        return e2e::RunProgram(line, directory, kRunTimeoutMs, [this] { boxes_.Poll(); });
+        return harness::RunProgram(line, directory, kRunTimeoutMs, [this] { boxes_.Poll(); });
     }
 
-    std::vector<Record> Records() const { return e2e::ReadRecords(record_); }
+    std::vector<Record> Records() const { return harness::ReadRecords(record_); }
 
     std::string root_;
     std::string record_;
     std::string manager_;
-    e2e::MessageBoxWatch boxes_{"Installation"};
+    harness::MessageBoxWatch boxes_{"Installation"};
 };
 
 // Both lookup failures: the box appears once, as it should look, and nothing
@@ -53,18 +53,18 @@ TEST_F(LauncherTest, MissingManagerIsReportedOnceAndNothingRuns) {
         bool (*arrange)();
     };
     const Case cases[] = {
-        {"key missing", [] { return e2e::UnregisterManager(); }},
-        {"default value missing", [] { return e2e::RegisterKeyWithoutValue(); }},
+        {"key missing", [] { return harness::UnregisterManager(); }},
+        {"default value missing", [] { return harness::RegisterKeyWithoutValue(); }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        boxes_ = e2e::MessageBoxWatch("Installation");
+        boxes_ = harness::MessageBoxWatch("Installation");
         ASSERT_TRUE(c.arrange());
-        const e2e::Run run = RunLauncher("BasePackCAB.ini", root_);
+        const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
         ASSERT_EQ(boxes_.Seen().size(), 1u);
-        const e2e::MessageBoxView &box = boxes_.Seen()[0];
+        const harness::MessageBoxView &box = boxes_.Seen()[0];
         EXPECT_EQ(box.caption, "Installation");
         EXPECT_EQ(box.text, kManagerMissing);
         EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
@@ -80,10 +80,10 @@ TEST_F(LauncherTest, MissingManagerIsReportedOnceAndNothingRuns) {
 TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
     const std::string spaced = root_ + "\\App Manager\\CE App Mgr.exe";
     const std::string planted = root_ + "\\App.exe";
-    ASSERT_TRUE(e2e::PlaceStandIn(spaced));
-    ASSERT_TRUE(e2e::PlaceStandIn(planted));
+    ASSERT_TRUE(harness::PlaceStandIn(spaced));
+    ASSERT_TRUE(harness::PlaceStandIn(planted));
     const std::string setup = root_ + "\\Setup";
-    ASSERT_TRUE(e2e::MakeDirs(setup));
+    ASSERT_TRUE(harness::MakeDirs(setup));
 
     struct Case {
         const char *name;
@@ -109,9 +109,9 @@ TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        e2e::ConfigureStandIn(record_, 0);
-        ASSERT_TRUE(e2e::RegisterManager(c.registered));
-        const e2e::Run run = RunLauncher(c.tail, c.directory);
+        harness::ConfigureStandIn(record_, 0);
+        ASSERT_TRUE(harness::RegisterManager(c.registered));
+        const harness::Run run = RunLauncher(c.tail, c.directory);
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
         EXPECT_TRUE(boxes_.Seen().empty());
@@ -125,12 +125,12 @@ TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
 // The launcher returns only after the child has ended, at the first poll
 // after its end, whatever its exit code, 259 included.
 TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
-    ASSERT_TRUE(e2e::RegisterManager(manager_));
+    ASSERT_TRUE(harness::RegisterManager(manager_));
     const DWORD exit_codes[] = {0, 259};
     for (DWORD exit_code : exit_codes) {
         SCOPED_TRACE("child exit code " + std::to_string(exit_code));
-        e2e::ConfigureStandIn(record_, 3000, exit_code);
-        const e2e::Run run = RunLauncher("BasePackCAB.ini", root_);
+        harness::ConfigureStandIn(record_, 3000, exit_code);
+        const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
         const std::vector<Record> records = Records();
@@ -145,8 +145,8 @@ TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
 
 // A registered program that does not exist: nothing to wait for, no report.
 TEST_F(LauncherTest, MissingProgramEndsTheRunQuietly) {
-    ASSERT_TRUE(e2e::RegisterManager(root_ + "\\nowhere\\CEAPPMGR.EXE"));
-    const e2e::Run run = RunLauncher("BasePackCAB.ini", root_);
+    ASSERT_TRUE(harness::RegisterManager(root_ + "\\nowhere\\CEAPPMGR.EXE"));
+    const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exit_code, 0u);
     EXPECT_TRUE(boxes_.Seen().empty());
@@ -157,13 +157,13 @@ TEST_F(LauncherTest, MissingProgramEndsTheRunQuietly) {
 // An install command that would not fit in 259 characters starts nothing:
 // the user is told why and the exit code says it failed.
 TEST_F(LauncherTest, TooLongInstallCommandLaunchesNothing) {
-    ASSERT_TRUE(e2e::RegisterManager(manager_));
+    ASSERT_TRUE(harness::RegisterManager(manager_));
     std::string deep = root_ + "\\long";
     while (manager_.size() + deep.size() + 19 <= 259) deep += "\\folder-of-the-installation";
     ASSERT_LT(deep.size(), 248u); // still a directory a process can start in
-    ASSERT_TRUE(e2e::MakeDirs(deep));
+    ASSERT_TRUE(harness::MakeDirs(deep));
 
-    const e2e::Run run = RunLauncher("BasePackCAB.ini", deep);
+    const harness::Run run = RunLauncher("BasePackCAB.ini", deep);
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exit_code, 1u);
     ASSERT_EQ(boxes_.Seen().size(), 1u);

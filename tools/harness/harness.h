@@ -1,5 +1,5 @@
-// What the Windows-side tests and the main job need to drive the real
-// launcher.exe: the App Paths entry, starting a program with an exact command
+// The harness that the Windows-side tests and the main job drive the real
+// launcher.exe with: the App Paths entry, starting a program with an exact command
 // line and current directory, the stand-in's records, and message boxes.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace harness {
 
 // The folder of the running program (launcher.exe and the stand-in lie there).
 std::string BinDir();
@@ -76,4 +76,4 @@ private:
     std::vector<MessageBoxView> seen_;
 };
 
-} // namespace e2e
+} // namespace harness

@@ -1,9 +1,9 @@
 // Driving the real launcher.exe from a Windows-side program.
-#include "e2e_support.h"
+#include "harness.h"
 
 #include <cstdio>
 
-namespace e2e {
+namespace harness {
 
 std::string BinDir() {
     char path[MAX_PATH] = {};
@@ -235,4 +235,4 @@ void MessageBoxWatch::Poll() {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-} // namespace e2e
+} // namespace harness

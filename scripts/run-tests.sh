@@ -1,0 +1,22 @@
+#!/bin/sh
+# Runs every test: the launcher's logic natively (GoogleTest, ASan + UBSan),
+# then launcher.exe itself (file checks, and end to end under Wine with Xvfb).
+# Installs what is missing first.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+jobs=$(nproc)
+
+"$top/scripts/setup.sh"
+
+suite() {
+  preset=$1
+  start=$(date +%s)
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs" >/dev/null
+  ctest --preset "$preset"
+  echo "== suite $preset: $(( $(date +%s) - start )) s wall time"
+}
+
+suite host
+suite mingw-i686

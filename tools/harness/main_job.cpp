@@ -1,0 +1,60 @@
+// The launcher's main job, shown: the stand-in application manager is
+// registered in App Paths, a sample install list waits in a folder with a
+// blank in its name, and launcher.exe is started there on that list, as an
+// installation would start it. Prints what happened.
+#include <cstdio>
+
+#include "harness.h"
+
+int main() {
+    const std::string root = harness::WorkRoot();
+    const std::string manager = root + "\\ActiveSync\\CEAPPMGR.EXE";
+    const std::string folder = root + "\\Sample Install";
+    const std::string list = "SampleCAB.ini";
+    const std::string record = root + "\\main-job-record.txt";
+    const DWORD child_ms = 2000;
+
+    if (!harness::PlaceStandIn(manager) || !harness::RegisterManager(manager) ||
+        !harness::MakeDirs(folder)) {
+        std::printf("could not prepare the stand-in application manager\n");
+        return 1;
+    }
+    if (FILE *f = std::fopen((folder + "\\" + list).c_str(), "wb")) {
+        std::fputs("; a sample install list\n", f);
+        std::fclose(f);
+    }
+    harness::ConfigureStandIn(record, child_ms);
+
+    const std::string command = "\"" + harness::BinDir() + "\\launcher.exe\" " + list;
+    std::printf("registered manager : %s\n", manager.c_str());
+    std::printf("launcher started   : %s\n", command.c_str());
+    std::printf("  in folder        : %s\n", folder.c_str());
+    std::fflush(stdout);
+
+    harness::MessageBoxWatch boxes("Installation");
+    const harness::Run run = harness::RunProgram(command, folder, 300000, [&] { boxes.Poll(); });
+    if (!run.started) {
+        std::printf("launcher.exe could not be started\n");
+        return 1;
+    }
+
+    const std::vector<harness::Record> records = harness::ReadRecords(record);
+    for (const harness::Record &r : records) {
+        std::printf("child module       : %s\n", r.module.c_str());
+        std::printf("child command line : %s\n", r.command.c_str());
+        std::printf("  started          : %5lu ms after the launcher\n",
+                    static_cast<unsigned long>(r.start - run.start_tick));
+        if (r.ended) {
+            std::printf("  ran for          : %5lu ms\n", static_cast<unsigned long>(r.end - r.start));
+            std::printf("launcher returned  : %5lu ms after the child ended (polls every 1500 ms)\n",
+                        static_cast<unsigned long>(run.end_tick - r.end));
+        }
+    }
+    if (records.empty()) std::printf("child              : none started\n");
+    for (const harness::MessageBoxView &box : boxes.Seen())
+        std::printf("message box        : [%s] %s\n", box.caption.c_str(), box.text.c_str());
+    std::printf("whole run          : %5lu ms\n",
+                static_cast<unsigned long>(run.end_tick - run.start_tick));
+    std::printf("exit code          : %lu\n", static_cast<unsigned long>(run.exit_code));
+    return run.ended && run.exit_code == 0 && records.size() == 1 ? 0 : 1;
+}
