@@ -2,6 +2,7 @@
 #include "launcher/launch.h"
 
 #include "launcher/path_buffer.h"
+#include "launcher/suite_window.h"
 
 namespace launcher {
 namespace {
@@ -75,7 +76,8 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
         return kExitDone;
     }
 
-    // 2. (Suite windows are searched and minimized here.)
+    // 2. The companion software's window makes way for the manager.
+    const SuiteWindow suite = FindAndMinimizeSuiteWindow(platform);
 
     // The child is started by the registered module itself and never found
     // by a search: CreateProcessA, given only an unquoted command line with
@@ -88,24 +90,26 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     if (tail[0] == '\0') {
         platform.StartProcess(application.Text(), manager_path.Data(), &child);
         WaitForChild(platform, child);
-        // (The suite window is restored here.)
+        RestoreSuiteWindow(platform, suite);
         return kExitDone;
     }
 
     // 5. Run the manager on the install list in the current directory. An
-    // install command that would not fit is launched in no form at all.
+    // install command that would not fit is launched in no form at all; the
+    // suite window is shown again all the same.
     PathBuffer directory;
     PathBuffer command;
     if (!ReadCurrentDirectory(platform, &directory) ||
         !ComposeInstallCommand(manager_path.Text(), directory.Text(), tail, &command)) {
+        RestoreSuiteWindow(platform, suite);
         platform.ShowErrorBox(kFolderTooLongText, kReportCaption);
         return kExitFolderTooLong;
     }
     platform.StartProcess(application.Text(), command.Data(), &child);
     const uint32_t launch_tick = platform.TickCount();
     WaitForChild(platform, child);
-    // (The suite window is restored here, then the settling pause measured
-    // from launch_tick is taken.)
+    RestoreSuiteWindow(platform, suite);
+    // (The settling pause measured from launch_tick is taken here.)
     static_cast<void>(launch_tick);
     return kExitDone;
 }

@@ -18,6 +18,12 @@ struct ChildProcess {
     Handle thread = nullptr;
 };
 
+// How a window is to be shown.
+enum class WindowShow {
+    kMinimized, // SW_SHOWMINIMIZED: minimized, and made the active window
+    kNormal,    // SW_SHOWNORMAL: activated at its normal size and place
+};
+
 class Platform {
 public:
     // RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_READ. True and the key
@@ -56,6 +62,13 @@ public:
 
     // CloseHandle; a null handle is closed without effect.
     virtual void CloseHandle(Handle handle) = 0;
+
+    // FindWindowA with no class name: a top-level window with this title,
+    // or null.
+    virtual Handle FindTopLevelWindow(const char *title) = 0;
+
+    // ShowWindow; a window that no longer exists is left alone quietly.
+    virtual void ShowWindow(Handle window, WindowShow show) = 0;
 
     // GetTickCount: milliseconds since the system started, wrapping at 2^32.
     virtual uint32_t TickCount() = 0;

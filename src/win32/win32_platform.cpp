@@ -66,6 +66,15 @@ void Win32Platform::CloseHandle(Handle handle) {
     if (handle != nullptr) ::CloseHandle(static_cast<HANDLE>(handle));
 }
 
+Handle Win32Platform::FindTopLevelWindow(const char *title) {
+    return FindWindowA(nullptr /* any class */, title);
+}
+
+void Win32Platform::ShowWindow(Handle window, WindowShow show) {
+    ::ShowWindow(static_cast<HWND>(window),
+                 show == WindowShow::kMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+}
+
 uint32_t Win32Platform::TickCount() { return GetTickCount(); }
 
 void Win32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -18,6 +18,8 @@ public:
     bool QueryExitStatus(Handle process, uint32_t *status) override;
     bool HasEnded(Handle process) override;
     void CloseHandle(Handle handle) override;
+    Handle FindTopLevelWindow(const char *title) override;
+    void ShowWindow(Handle window, WindowShow show) override;
     uint32_t TickCount() override;
     void Sleep(uint32_t milliseconds) override;
 };

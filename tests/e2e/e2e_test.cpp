@@ -5,6 +5,8 @@
 // and the exit code.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "harness.h"
 
 namespace {
@@ -35,6 +37,22 @@ protected:
     harness::Run RunLauncher(const std::string &tail, const std::string &directory) {
         const std::string line = tail.empty() ? Launcher() : Launcher() + " " + tail;
         return harness::RunProgram(line, directory, kRunTimeoutMs, [this] { boxes_.Poll(); });
+    }
+
+    // Runs the launcher and calls `while_child_runs` once, as soon as the
+    // stand-in has recorded its start.
+    harness::Run RunLauncherDuringChild(const std::string &tail,
+                                        const std::function<void()> &while_child_runs) {
+        bool called = false;
+        return harness::RunProgram(Launcher() + (tail.empty() ? "" : " " + tail), root_,
+                                   kRunTimeoutMs, [&] {
+                                       boxes_.Poll();
+                                       const std::vector<Record> records = Records();
+                                       if (!called && !records.empty() && !records[0].ended) {
+                                           called = true;
+                                           while_child_runs();
+                                       }
+                                   });
     }
 
     std::vector<Record> Records() const { return harness::ReadRecords(record_); }
@@ -169,6 +187,77 @@ TEST_F(LauncherTest, TooLongInstallCommandLaunchesNothing) {
     ASSERT_EQ(boxes_.Seen().size(), 1u);
     EXPECT_NE(boxes_.Seen()[0].text.find("too long"), std::string::npos);
     EXPECT_TRUE(Records().empty());
+}
+
+// Companion software open on the desktop: the first title of the list is
+// minimized while the manager runs, the others are left alone, and it is
+// shown normal again once the launcher returns.
+TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    const std::vector<std::string> all = {"Tarnivo Site Suite", "Quellis Plotter",
+                                          "Brovane Stakeout", "Selkirra Kit"};
+    struct Case {
+        const char *name;
+        std::vector<std::string> open;
+        std::string handled;
+        std::string tail;
+    };
+    const Case cases[] = {
+        {"rows 2 and 3", {"Quellis Plotter", "Brovane Stakeout"}, "Quellis Plotter", "Sample.ini"},
+        {"primary and row 3", {"Brovane Stakeout", "Tarnivo Site Suite"}, "Tarnivo Site Suite",
+         "Sample.ini"},
+        {"bare run", {"Selkirra Kit"}, "Selkirra Kit", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        harness::ConfigureStandIn(record_, 3000);
+        harness::DesktopWindows windows(c.open);
+        std::vector<std::string> iconic_during;
+        const harness::Run run = RunLauncherDuringChild(c.tail, [&] {
+            for (const std::string &title : c.open)
+                if (IsIconic(windows.Get(title))) iconic_during.push_back(title);
+        });
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        EXPECT_EQ(iconic_during, std::vector<std::string>{c.handled});
+        for (const std::string &title : c.open) {
+            EXPECT_FALSE(IsIconic(windows.Get(title))) << title;
+            EXPECT_TRUE(IsWindowVisible(windows.Get(title))) << title;
+        }
+    }
+}
+
+// The window goes away while the manager runs: the restore finds nothing and
+// the run ends as usual.
+TEST_F(LauncherTest, SuiteWindowClosedDuringTheRunIsNoMatter) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::ConfigureStandIn(record_, 3000);
+    harness::DesktopWindows windows({"Quellis Plotter"});
+    bool was_iconic = false;
+    const harness::Run run = RunLauncherDuringChild("Sample.ini", [&] {
+        was_iconic = IsIconic(windows.Get("Quellis Plotter")) != FALSE;
+        windows.Close("Quellis Plotter");
+    });
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_TRUE(was_iconic);
+    EXPECT_EQ(Records().size(), 1u);
+}
+
+// Without an application manager no window is touched.
+TEST_F(LauncherTest, SuiteWindowUntouchedWhenTheManagerIsMissing) {
+    ASSERT_TRUE(harness::UnregisterManager());
+    harness::DesktopWindows windows({"Tarnivo Site Suite"});
+    bool iconic_while_box = false;
+    const harness::Run run = harness::RunProgram(Launcher() + " Sample.ini", root_, kRunTimeoutMs, [&] {
+        iconic_while_box |= IsIconic(windows.Get("Tarnivo Site Suite")) != FALSE;
+        boxes_.Poll();
+    });
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(boxes_.Seen().size(), 1u);
+    EXPECT_FALSE(iconic_while_box);
+    EXPECT_FALSE(IsIconic(windows.Get("Tarnivo Site Suite")));
 }
 
 } // namespace

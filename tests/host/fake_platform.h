@@ -24,6 +24,8 @@ public:
     uint32_t child_runs_ms = 0;      // how long the child runs after its start
     uint32_t child_exit_code = 0;    // its own exit code once ended
     uint32_t now_ms = 1000;          // the virtual clock, GetTickCount's value
+    std::vector<std::string> open_windows;  // titles of the desktop's top-level windows
+    bool windows_close_at_start = false;    // the user closes them while the child runs
 
     // --- what happened ---------------------------------------------------
     std::vector<std::string> calls;  // one line per call, in order
@@ -75,6 +77,7 @@ public:
         command_line = line;
         if (!start_succeeds) return false;
         child_started_at = now_ms;
+        windows_closed = windows_close_at_start;
         child->process = kProcess;
         child->thread = kThread;
         return true;
@@ -99,6 +102,22 @@ public:
                                             : "CloseHandle null");
     }
 
+    Handle FindTopLevelWindow(const char *title) override {
+        calls.push_back(std::string("FindTopLevelWindow ") + title);
+        for (size_t i = 0; i < open_windows.size(); ++i)
+            if (open_windows[i] == title) return WindowHandle(i);
+        return nullptr;
+    }
+
+    void ShowWindow(Handle window, WindowShow show) override {
+        std::string line = "ShowWindow ";
+        for (size_t i = 0; i < open_windows.size(); ++i)
+            if (WindowHandle(i) == window) line += open_windows[i];
+        line += show == WindowShow::kMinimized ? " minimized" : " normal";
+        if (windows_closed) line += " (gone)";
+        calls.push_back(line);
+    }
+
     uint32_t TickCount() override {
         calls.push_back("TickCount");
         return now_ms;
@@ -108,6 +127,9 @@ public:
         calls.push_back("Sleep " + std::to_string(ms));
         now_ms += ms;
     }
+
+    static Handle WindowHandle(size_t index) { return reinterpret_cast<Handle>(0x100 * (index + 1)); }
+    bool windows_closed = false;
 
     bool ChildEnded() const { return now_ms - child_started_at >= child_runs_ms; }
 

@@ -16,6 +16,14 @@ using Calls = std::vector<std::string>;
 const std::string kOpen = std::string("OpenMachineKey ") + kAppPathsKey;
 const std::string kManagerBox = std::string("Installation|") + kManagerMissingText;
 const std::string kTooLongBox = std::string("Installation|") + kFolderTooLongText;
+const Calls kSearchAll = {"FindTopLevelWindow Tarnivo Site Suite", "FindTopLevelWindow Quellis Plotter",
+                          "FindTopLevelWindow Brovane Stakeout", "FindTopLevelWindow Selkirra Kit"};
+
+Calls Join(std::initializer_list<Calls> parts) {
+    Calls all;
+    for (const Calls &part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
 
 // The whole road of an install-list run: lookup with the key closed right
 // after its read, directory, start, launch tick, the first query only after
@@ -24,16 +32,10 @@ TEST(LaunchSequence, InstallListRunInOrder) {
     FakePlatform fake;
     fake.child_runs_ms = 200;
     EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
-    const Calls expected = {kOpen,
-                            "QueryDefaultValue",
-                            "CloseKey",
-                            "CurrentDirectory",
-                            "StartProcess",
-                            "TickCount",
-                            "Sleep 1500",
-                            "QueryExitStatus",
-                            "CloseHandle process",
-                            "CloseHandle thread"};
+    const Calls expected = Join({{kOpen, "QueryDefaultValue", "CloseKey"},
+                                 kSearchAll,
+                                 {"CurrentDirectory", "StartProcess", "TickCount", "Sleep 1500",
+                                  "QueryExitStatus", "CloseHandle process", "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
     EXPECT_EQ(fake.application, "C:\\AppMgr\\CEAPPMGR.EXE");
     EXPECT_EQ(fake.command_line, "C:\\AppMgr\\CEAPPMGR.EXE \"D:\\Setup\\BasePackCAB.ini\"");
@@ -44,9 +46,11 @@ TEST(LaunchSequence, BareRunStartsTheManagerOnItsPathAlone) {
     FakePlatform fake;
     fake.value = "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"";
     EXPECT_EQ(RunLaunchSequence(fake, ""), kExitDone);
-    const Calls expected = {kOpen,        "QueryDefaultValue",   "CloseKey",
-                            "StartProcess", "Sleep 1500",        "QueryExitStatus",
-                            "CloseHandle process", "CloseHandle thread"};
+    const Calls expected =
+        Join({{kOpen, "QueryDefaultValue", "CloseKey"},
+              kSearchAll,
+              {"StartProcess", "Sleep 1500", "QueryExitStatus", "CloseHandle process",
+               "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
     // The path as read is the command line; the module is named unquoted.
     EXPECT_EQ(fake.command_line, "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"");

@@ -117,18 +117,44 @@ std::vector<Record> ReadRecords(const std::string &path) {
     return records;
 }
 
-Run RunProgram(const std::string &command_line, const std::string &directory,
-               DWORD timeout_ms, const std::function<void()> &poll) {
-    Run run;
+namespace {
+
+// Everything the harness starts, and all that those start, ends with the
+// harness: a test killed at its time-out leaves nothing behind to hold the
+// test runner's output pipes open.
+HANDLE ChildJob() {
+    static HANDLE job = [] {
+        HANDLE h = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(h, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        return h;
+    }();
+    return job;
+}
+
+bool Start(const std::string &command_line, const std::string &directory,
+           PROCESS_INFORMATION *pi) {
     std::vector<char> line(command_line.begin(), command_line.end());
     line.push_back('\0');
     STARTUPINFOA si = {};
     si.cb = sizeof si;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &si, pi))
+        return false;
+    AssignProcessToJobObject(ChildJob(), pi->hProcess);
+    ResumeThread(pi->hThread);
+    return true;
+}
+
+} // namespace
+
+Run RunProgram(const std::string &command_line, const std::string &directory,
+               DWORD timeout_ms, const std::function<void()> &poll) {
+    Run run;
     PROCESS_INFORMATION pi = {};
     run.start_tick = GetTickCount();
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &si, &pi))
-        return run;
+    if (!Start(command_line, directory, &pi)) return run;
     run.started = true;
     for (;;) {
         if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
@@ -147,6 +173,44 @@ Run RunProgram(const std::string &command_line, const std::string &directory,
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return run;
+}
+
+namespace {
+
+constexpr char kDesktopWindowClass[] = "HarnessDesktopWindow";
+
+} // namespace
+
+DesktopWindows::DesktopWindows(const std::vector<std::string> &titles) : titles_(titles) {
+    std::string line = "\"" + BinDir() + "\\desktop_windows.exe\"";
+    for (const std::string &title : titles) line += " \"" + title + "\"";
+    if (!Start(line, "", &helper_)) return;
+    // Ready when every window can be found.
+    for (int i = 0; i < 600; ++i) {
+        bool all = true;
+        for (const std::string &title : titles) all = all && Get(title) != nullptr;
+        if (all) break;
+        Sleep(50);
+    }
+}
+
+DesktopWindows::~DesktopWindows() {
+    if (helper_.hProcess == nullptr) return;
+    for (const std::string &title : titles_) PostMessageA(Get(title), WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(helper_.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(helper_.hProcess, 1);
+    CloseHandle(helper_.hThread);
+    CloseHandle(helper_.hProcess);
+}
+
+HWND DesktopWindows::Get(const std::string &title) const {
+    return FindWindowA(kDesktopWindowClass, title.c_str());
+}
+
+void DesktopWindows::Close(const std::string &title) {
+    HWND hwnd = Get(title);
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 400 && IsWindow(hwnd); ++i) Sleep(25);
 }
 
 namespace {

@@ -55,6 +55,25 @@ struct Run {
 Run RunProgram(const std::string &command_line, const std::string &directory,
                DWORD timeout_ms, const std::function<void()> &poll = nullptr);
 
+// Top-level windows with given titles, as companion software would show
+// them, made and served by a helper process (desktop_windows.exe).
+class DesktopWindows {
+public:
+    explicit DesktopWindows(const std::vector<std::string> &titles);
+    ~DesktopWindows();
+    DesktopWindows(const DesktopWindows &) = delete;
+    DesktopWindows &operator=(const DesktopWindows &) = delete;
+
+    // The window with this title, null once it is gone.
+    HWND Get(const std::string &title) const;
+    // Closes the window as its user would, and waits until it is gone.
+    void Close(const std::string &title);
+
+private:
+    std::vector<std::string> titles_;
+    PROCESS_INFORMATION helper_ = {};
+};
+
 // A message box as a user sees it.
 struct MessageBoxView {
     std::string caption;

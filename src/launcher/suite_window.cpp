@@ -1,0 +1,25 @@
+// Finding, minimizing and restoring the suite window.
+#include "launcher/suite_window.h"
+
+namespace launcher {
+
+SuiteWindow FindAndMinimizeSuiteWindow(Platform &platform) {
+    SuiteWindow suite;
+    for (const char *title : kSuiteTitles) {
+        suite.window = platform.FindTopLevelWindow(title);
+        if (suite.window != nullptr) {
+            suite.primary = title == kSuiteTitles[0];
+            platform.ShowWindow(suite.window, WindowShow::kMinimized);
+            break;
+        }
+    }
+    return suite;
+}
+
+void RestoreSuiteWindow(Platform &platform, const SuiteWindow &suite) {
+    // The window may have been closed meanwhile; showing a window that is
+    // gone has no effect, and the run goes on.
+    if (suite.window != nullptr) platform.ShowWindow(suite.window, WindowShow::kNormal);
+}
+
+} // namespace launcher

@@ -1,0 +1,99 @@
+// The suite window around the launch: which one is handled, when, and what
+// the primary flag says.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "fake_platform.h"
+#include "launcher/launch.h"
+#include "launcher/suite_window.h"
+
+namespace launcher {
+namespace {
+
+using testing::FakePlatform;
+using Calls = std::vector<std::string>;
+
+Calls WindowCalls(const FakePlatform &fake) {
+    Calls shown;
+    for (const std::string &call : fake.calls)
+        if (call.rfind("ShowWindow", 0) == 0) shown.push_back(call);
+    return shown;
+}
+
+TEST(SuiteWindow, FirstOpenTitleIsHandledAndOnlyRowOneIsPrimary) {
+    struct Case {
+        std::vector<std::string> open;
+        std::string handled;
+        bool primary;
+    };
+    const Case cases[] = {
+        {{"Quellis Plotter", "Brovane Stakeout"}, "Quellis Plotter", false},
+        {{"Brovane Stakeout", "Tarnivo Site Suite"}, "Tarnivo Site Suite", true},
+        {{"Selkirra Kit"}, "Selkirra Kit", false},
+        {{"Notepad", "tarnivo site suite "}, "", false},
+        {{}, "", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.handled.empty() ? "none" : c.handled);
+        FakePlatform fake;
+        fake.open_windows = c.open;
+        const SuiteWindow suite = FindAndMinimizeSuiteWindow(fake);
+        EXPECT_EQ(suite.primary, c.primary);
+        RestoreSuiteWindow(fake, suite);
+        const Calls expected = c.handled.empty() ? Calls{}
+                                                 : Calls{"ShowWindow " + c.handled + " minimized",
+                                                         "ShowWindow " + c.handled + " normal"};
+        EXPECT_EQ(WindowCalls(fake), expected);
+    }
+}
+
+// Minimized after the lookup and before the start, restored only after the
+// child's handles are closed: in both branches alike. A failed lookup
+// touches no window.
+TEST(SuiteWindow, WrapsTheRunOfTheManager) {
+    struct Case {
+        const char *name;
+        const char *tail;
+        bool key_exists;
+        Calls order;
+    };
+    const Case cases[] = {
+        {"install list", "BasePackCAB.ini", true,
+         {"CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess", "CloseHandle thread",
+          "ShowWindow Quellis Plotter normal"}},
+        {"bare", "", true,
+         {"CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess", "CloseHandle thread",
+          "ShowWindow Quellis Plotter normal"}},
+        {"lookup failed", "BasePackCAB.ini", false, {"ShowErrorBox"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.key_exists = c.key_exists;
+        fake.open_windows = {"Quellis Plotter"};
+        EXPECT_EQ(RunLaunchSequence(fake, c.tail), kExitDone);
+        Calls order;
+        for (const std::string &call : fake.calls)
+            if (call == "CloseKey" || call == "StartProcess" || call == "CloseHandle thread" ||
+                call == "ShowErrorBox" || call.rfind("ShowWindow", 0) == 0)
+                order.push_back(call);
+        EXPECT_EQ(order, c.order);
+    }
+}
+
+// The window is closed while the manager runs: the restore has no effect,
+// and the run ends as usual. Nothing is searched again.
+TEST(SuiteWindow, ClosedDuringTheRunIsRestoredQuietly) {
+    FakePlatform fake;
+    fake.open_windows = {"Tarnivo Site Suite"};
+    fake.windows_close_at_start = true;
+    EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
+    EXPECT_EQ(fake.calls.back(), "ShowWindow Tarnivo Site Suite normal (gone)");
+    EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(), "FindTopLevelWindow Tarnivo Site Suite"), 1);
+}
+
+} // namespace
+} // namespace launcher
