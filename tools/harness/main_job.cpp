@@ -1,17 +1,32 @@
 // The launcher's main job, shown: the stand-in application manager is
-// registered in App Paths, a sample install list waits in a folder with a
-// blank in its name, and launcher.exe is started there on that list, as an
-// installation would start it. Prints what happened.
+// registered in App Paths, the primary suite's window is open, a sample
+// install list waits in a folder with a blank in its name, and launcher.exe
+// is started there on that list, as an installation would start it. Prints
+// what happened.
+//   main_job.exe            a list with no settling pause
+//   main_job.exe --pause    PlotterCAB.ini: held until 60 s after the launch
 #include <cstdio>
+#include <cstring>
 
 #include "harness.h"
 
-int main() {
+namespace {
+
+const char *Shown(HWND window) {
+    if (!IsWindow(window)) return "gone";
+    return IsIconic(window) ? "minimized" : "normal";
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const bool pause = argc > 1 && std::strcmp(argv[1], "--pause") == 0;
     const std::string root = harness::WorkRoot();
     const std::string manager = root + "\\ActiveSync\\CEAPPMGR.EXE";
     const std::string folder = root + "\\Sample Install";
-    const std::string list = "SampleCAB.ini";
+    const std::string list = pause ? "PlotterCAB.ini" : "SampleCAB.ini";
     const std::string record = root + "\\main-job-record.txt";
+    const std::string suite_title = "Tarnivo Site Suite";
     const DWORD child_ms = 2000;
 
     if (!harness::PlaceStandIn(manager) || !harness::RegisterManager(manager) ||
@@ -24,15 +39,23 @@ int main() {
         std::fclose(f);
     }
     harness::ConfigureStandIn(record, child_ms);
+    harness::DesktopWindows windows({suite_title});
+    const HWND suite = windows.Get(suite_title);
 
     const std::string command = "\"" + harness::BinDir() + "\\launcher.exe\" " + list;
     std::printf("registered manager : %s\n", manager.c_str());
+    std::printf("suite window       : \"%s\", %s\n", suite_title.c_str(), Shown(suite));
     std::printf("launcher started   : %s\n", command.c_str());
     std::printf("  in folder        : %s\n", folder.c_str());
     std::fflush(stdout);
 
     harness::MessageBoxWatch boxes("Installation");
-    const harness::Run run = harness::RunProgram(command, folder, 300000, [&] { boxes.Poll(); });
+    std::string suite_during;
+    const harness::Run run = harness::RunProgram(command, folder, 300000, [&] {
+        boxes.Poll();
+        const std::vector<harness::Record> now = harness::ReadRecords(record);
+        if (suite_during.empty() && !now.empty() && !now[0].ended) suite_during = Shown(suite);
+    });
     if (!run.started) {
         std::printf("launcher.exe could not be started\n");
         return 1;
@@ -42,18 +65,23 @@ int main() {
     for (const harness::Record &r : records) {
         std::printf("child module       : %s\n", r.module.c_str());
         std::printf("child command line : %s\n", r.command.c_str());
-        std::printf("  started          : %5lu ms after the launcher\n",
+        std::printf("  started          : %6lu ms after the launcher\n",
                     static_cast<unsigned long>(r.start - run.start_tick));
+        std::printf("suite window       : %s while the child runs\n", suite_during.c_str());
         if (r.ended) {
-            std::printf("  ran for          : %5lu ms\n", static_cast<unsigned long>(r.end - r.start));
-            std::printf("launcher returned  : %5lu ms after the child ended (polls every 1500 ms)\n",
+            std::printf("  ran for          : %6lu ms\n", static_cast<unsigned long>(r.end - r.start));
+            std::printf("launcher returned  : %6lu ms after the child ended (polls every 1500 ms)\n",
                         static_cast<unsigned long>(run.end_tick - r.end));
+            std::printf("                     %6lu ms after the child started%s\n",
+                        static_cast<unsigned long>(run.end_tick - r.start),
+                        pause ? " (settling pause: at least 60000)" : "");
         }
     }
     if (records.empty()) std::printf("child              : none started\n");
+    std::printf("suite window       : %s after the launcher returned\n", Shown(suite));
     for (const harness::MessageBoxView &box : boxes.Seen())
         std::printf("message box        : [%s] %s\n", box.caption.c_str(), box.text.c_str());
-    std::printf("whole run          : %5lu ms\n",
+    std::printf("whole run          : %6lu ms\n",
                 static_cast<unsigned long>(run.end_tick - run.start_tick));
     std::printf("exit code          : %lu\n", static_cast<unsigned long>(run.exit_code));
     return run.ended && run.exit_code == 0 && records.size() == 1 ? 0 : 1;
