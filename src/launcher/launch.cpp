@@ -2,6 +2,7 @@
 #include "launcher/launch.h"
 
 #include "launcher/path_buffer.h"
+#include "launcher/settling_pause.h"
 #include "launcher/suite_window.h"
 
 namespace launcher {
@@ -85,7 +86,8 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     PathBuffer application;
     ApplicationName(manager_path, &application);
 
-    // 3./4. An empty tail: run the manager bare, on the path as read.
+    // 3./4. An empty tail: run the manager bare, on the path as read. A bare
+    // run never takes the settling pause.
     ChildProcess child;
     if (tail[0] == '\0') {
         platform.StartProcess(application.Text(), manager_path.Data(), &child);
@@ -109,8 +111,7 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     const uint32_t launch_tick = platform.TickCount();
     WaitForChild(platform, child);
     RestoreSuiteWindow(platform, suite);
-    // (The settling pause measured from launch_tick is taken here.)
-    static_cast<void>(launch_tick);
+    TakeSettlingPause(platform, tail, launch_tick, suite.primary);
     return kExitDone;
 }
 

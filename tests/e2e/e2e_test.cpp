@@ -5,6 +5,7 @@
 // and the exit code.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 
 #include "harness.h"
@@ -258,6 +259,45 @@ TEST_F(LauncherTest, SuiteWindowUntouchedWhenTheManagerIsMissing) {
     EXPECT_EQ(boxes_.Seen().size(), 1u);
     EXPECT_FALSE(iconic_while_box);
     EXPECT_FALSE(IsIconic(windows.Get("Tarnivo Site Suite")));
+}
+
+// The primary suite window open and a list with a minimum: the launcher
+// holds on until 60 s after the launch, though the manager ran only 2 s. It
+// costs a minute; LAUNCHER_SKIP_LONG_TESTS=1 skips it.
+TEST_F(LauncherTest, SettlingPauseHoldsUntilTheMinimumHasPassed) {
+    if (GetEnvironmentVariableA("LAUNCHER_SKIP_LONG_TESTS", nullptr, 0) != 0)
+        GTEST_SKIP() << "LAUNCHER_SKIP_LONG_TESTS is set";
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::ConfigureStandIn(record_, 2000);
+    harness::DesktopWindows windows({"Tarnivo Site Suite"});
+    const harness::Run run = RunLauncher("PlotterCAB.ini", root_);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    const std::vector<Record> records = Records();
+    ASSERT_EQ(records.size(), 1u);
+    // The launch tick is read between the launcher's start and the child's:
+    // 60 s after it lies between 60 s after each of them.
+    const DWORD since_child_start = run.end_tick - records[0].start;
+    const DWORD since_launcher_start = run.end_tick - run.start_tick;
+    std::printf("returned %lu ms after the child started, %lu ms after the launcher started\n",
+                static_cast<unsigned long>(since_child_start),
+                static_cast<unsigned long>(since_launcher_start));
+    EXPECT_LE(since_child_start, 60000u + 3000u);
+    EXPECT_GE(since_launcher_start, 60000u);
+    EXPECT_FALSE(IsIconic(windows.Get("Tarnivo Site Suite")));
+}
+
+// The same list with only a row-2 window open: no pause at all.
+TEST_F(LauncherTest, NoSettlingPauseWithoutThePrimaryWindow) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::ConfigureStandIn(record_, 2000);
+    harness::DesktopWindows windows({"Quellis Plotter"});
+    const harness::Run run = RunLauncher("PlotterCAB.ini", root_);
+    ASSERT_TRUE(run.ended);
+    const std::vector<Record> records = Records();
+    ASSERT_EQ(records.size(), 1u);
+    ASSERT_TRUE(records[0].ended);
+    EXPECT_LE(run.end_tick - records[0].end, 1500u + 3000u);
 }
 
 } // namespace

@@ -1,0 +1,35 @@
+// The settling pause.
+#include "launcher/settling_pause.h"
+
+namespace launcher {
+namespace {
+
+char FoldAsciiCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+} // namespace
+
+bool SameNameIgnoringAsciiCase(const char *a, const char *b) {
+    for (; *a != '\0' || *b != '\0'; ++a, ++b)
+        if (FoldAsciiCase(*a) != FoldAsciiCase(*b)) return false;
+    return true;
+}
+
+uint32_t RemainingPause(uint32_t minimum_ms, uint32_t elapsed_ms) {
+    // Compared unsigned: a difference taken as a signed 32-bit number would
+    // turn an elapsed time past 2^31 ms into weeks of sleep.
+    return elapsed_ms >= minimum_ms ? 0 : minimum_ms - elapsed_ms;
+}
+
+void TakeSettlingPause(Platform &platform, const char *tail, uint32_t launch_tick,
+                       bool primary_window_found) {
+    if (!primary_window_found) return;
+    // Unsigned subtraction gives the right elapsed time across a wrap of the
+    // tick count. It covers the manager's whole run and the window's restore.
+    const uint32_t elapsed = platform.TickCount() - launch_tick;
+    for (const MinimumDuration &row : kMinimumDurations) {
+        if (SameNameIgnoringAsciiCase(tail, row.list))
+            platform.Sleep(RemainingPause(row.minimum_ms, elapsed));
+    }
+}
+
+} // namespace launcher
