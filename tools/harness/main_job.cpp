@@ -74,7 +74,7 @@ int main(int argc, char **argv) {
                         static_cast<unsigned long>(run.end_tick - r.end));
             std::printf("                     %6lu ms after the child started%s\n",
                         static_cast<unsigned long>(run.end_tick - r.start),
-                        pause ? " (settling pause: at least 60000)" : "");
+                        pause ? " (the pause ends 60000 ms after the launch tick, read as the child starts)" : "");
         }
     }
     if (records.empty()) std::printf("child              : none started\n");
