@@ -23,8 +23,7 @@ bool LookUpApplicationManager(Platform &platform, PathBuffer *path) {
 
 // Reads the current directory; false when it cannot be read or does not fit.
 bool ReadCurrentDirectory(Platform &platform, PathBuffer *directory) {
-    const uint32_t length =
-        platform.CurrentDirectory(directory->Data(), PathBuffer::kCapacity);
+    const uint32_t length = platform.CurrentDirectory(directory->Data(), PathBuffer::kCapacity);
     return length != 0 && length < PathBuffer::kCapacity;
 }
 
@@ -47,8 +46,8 @@ void WaitForChild(Platform &platform, const ChildProcess &child) {
 
 } // namespace
 
-bool ComposeInstallCommand(const char *manager_path, const char *directory,
-                           const char *tail, PathBuffer *command) {
+bool ComposeInstallCommand(const char *manager_path, const char *directory, const char *tail,
+                           PathBuffer *command) {
     if (command->Copy(manager_path) && command->Append(" ") && command->Append("\"") &&
         command->Append(directory) && command->Append("\\") && command->Append(tail) &&
         command->Append("\""))

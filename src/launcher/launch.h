@@ -9,8 +9,8 @@ namespace launcher {
 class PathBuffer;
 
 // Exit codes of a run.
-constexpr int kExitDone = 0;            // every run that got as far as it should
-constexpr int kExitFolderTooLong = 1;   // nothing launched: the install command would not fit
+constexpr int kExitDone = 0;          // every run that got as far as it should
+constexpr int kExitFolderTooLong = 1; // nothing launched: the install command would not fit
 
 // The registered application manager: App Paths default value under
 // HKEY_LOCAL_MACHINE.
@@ -38,8 +38,8 @@ constexpr uint32_t kStillActive = 259;
 // Composes the child's command line for an install list: the manager path,
 // a blank, then the directory, a backslash and the tail inside double quotes.
 // False, with *command not to be used, when it would not fit.
-bool ComposeInstallCommand(const char *manager_path, const char *directory,
-                           const char *tail, PathBuffer *command);
+bool ComposeInstallCommand(const char *manager_path, const char *directory, const char *tail,
+                           PathBuffer *command);
 
 // The module to start: the registered path, with one pair of enclosing
 // double quotes removed (CreateProcessA takes the module unquoted).

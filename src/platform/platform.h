@@ -50,8 +50,7 @@ public:
     // CreateProcessA with the given module and command line, no inherited
     // handles, no creation flags, this process's environment and directory.
     // True when the child was started; *child then holds its handles.
-    virtual bool StartProcess(const char *application, char *command_line,
-                              ChildProcess *child) = 0;
+    virtual bool StartProcess(const char *application, char *command_line, ChildProcess *child) = 0;
 
     // GetExitCodeProcess: false when the status cannot be queried at all.
     virtual bool QueryExitStatus(Handle process, uint32_t *status) = 0;

@@ -32,8 +32,7 @@ uint32_t Win32Platform::CurrentDirectory(char *buffer, uint32_t capacity) {
     return GetCurrentDirectoryA(capacity, buffer);
 }
 
-bool Win32Platform::StartProcess(const char *application, char *command_line,
-                                 ChildProcess *child) {
+bool Win32Platform::StartProcess(const char *application, char *command_line, ChildProcess *child) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};

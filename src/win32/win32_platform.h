@@ -13,8 +13,7 @@ public:
     void CloseKey(Handle key) override;
     void ShowErrorBox(const char *text, const char *caption) override;
     uint32_t CurrentDirectory(char *buffer, uint32_t capacity) override;
-    bool StartProcess(const char *application, char *command_line,
-                      ChildProcess *child) override;
+    bool StartProcess(const char *application, char *command_line, ChildProcess *child) override;
     bool QueryExitStatus(Handle process, uint32_t *status) override;
     bool HasEnded(Handle process) override;
     void CloseHandle(Handle handle) override;

@@ -205,7 +205,9 @@ TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {
     };
     const Case cases[] = {
         {"rows 2 and 3", {"Quellis Plotter", "Brovane Stakeout"}, "Quellis Plotter", "Sample.ini"},
-        {"primary and row 3", {"Brovane Stakeout", "Tarnivo Site Suite"}, "Tarnivo Site Suite",
+        {"primary and row 3",
+         {"Brovane Stakeout", "Tarnivo Site Suite"},
+         "Tarnivo Site Suite",
          "Sample.ini"},
         {"bare run", {"Selkirra Kit"}, "Selkirra Kit", ""},
     };
@@ -250,10 +252,11 @@ TEST_F(LauncherTest, SuiteWindowUntouchedWhenTheManagerIsMissing) {
     ASSERT_TRUE(harness::UnregisterManager());
     harness::DesktopWindows windows({"Tarnivo Site Suite"});
     bool iconic_while_box = false;
-    const harness::Run run = harness::RunProgram(Launcher() + " Sample.ini", root_, kRunTimeoutMs, [&] {
-        iconic_while_box |= IsIconic(windows.Get("Tarnivo Site Suite")) != FALSE;
-        boxes_.Poll();
-    });
+    const harness::Run run =
+        harness::RunProgram(Launcher() + " Sample.ini", root_, kRunTimeoutMs, [&] {
+            iconic_while_box |= IsIconic(windows.Get("Tarnivo Site Suite")) != FALSE;
+            boxes_.Poll();
+        });
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exit_code, 0u);
     EXPECT_EQ(boxes_.Seen().size(), 1u);

@@ -24,8 +24,8 @@ struct TailCase {
 
 const TailCase kCases[] = {
     {"unquoted path", "C:\\Setup\\launcher.exe BasePackCAB.ini", "BasePackCAB.ini"},
-    {"quoted path with a blank, three blanks",
-     "\"C:\\My Setup\\launcher.exe\"   BasePackCAB.ini", "BasePackCAB.ini"},
+    {"quoted path with a blank, three blanks", "\"C:\\My Setup\\launcher.exe\"   BasePackCAB.ini",
+     "BasePackCAB.ini"},
     {"quoted path alone", "\"C:\\My Setup\\launcher.exe\"", ""},
     {"quoted path and blanks only", "\"C:\\My Setup\\launcher.exe\"  \t ", ""},
     {"quoted name with a blank", "launcher.exe \"My List.ini\"", "\"My List.ini\""},

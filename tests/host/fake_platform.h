@@ -18,22 +18,22 @@ public:
     bool key_exists = true;
     bool value_exists = true;
     std::string value = "C:\\AppMgr\\CEAPPMGR.EXE"; // raw bytes, NUL included if wanted
-    std::optional<uint32_t> directory_result;        // returned instead, when set
+    std::optional<uint32_t> directory_result;       // returned instead, when set
     std::string directory = "D:\\Setup";
     bool start_succeeds = true;
-    uint32_t child_runs_ms = 0;      // how long the child runs after its start
-    uint32_t child_exit_code = 0;    // its own exit code once ended
-    uint32_t now_ms = 1000;          // the virtual clock, GetTickCount's value
-    std::vector<std::string> open_windows;  // titles of the desktop's top-level windows
-    bool windows_close_at_start = false;    // the user closes them while the child runs
+    uint32_t child_runs_ms = 0;            // how long the child runs after its start
+    uint32_t child_exit_code = 0;          // its own exit code once ended
+    uint32_t now_ms = 1000;                // the virtual clock, GetTickCount's value
+    std::vector<std::string> open_windows; // titles of the desktop's top-level windows
+    bool windows_close_at_start = false;   // the user closes them while the child runs
 
     // --- what happened ---------------------------------------------------
-    std::vector<std::string> calls;  // one line per call, in order
-    std::string application;         // module given to the child's start
-    std::string command_line;        // command line given to it
+    std::vector<std::string> calls; // one line per call, in order
+    std::string application;        // module given to the child's start
+    std::string command_line;       // command line given to it
     uint32_t child_started_at = 0;
     uint32_t status_queries = 0;
-    std::vector<std::string> boxes;  // "caption|text"
+    std::vector<std::string> boxes; // "caption|text"
     int open_keys = 0;
 
     bool OpenMachineKey(const char *subkey, Handle *key) override {
@@ -97,7 +97,7 @@ public:
     }
 
     void CloseHandle(Handle handle) override {
-        calls.push_back(handle == kProcess ? "CloseHandle process"
+        calls.push_back(handle == kProcess  ? "CloseHandle process"
                         : handle == kThread ? "CloseHandle thread"
                                             : "CloseHandle null");
     }
@@ -128,7 +128,9 @@ public:
         now_ms += ms;
     }
 
-    static Handle WindowHandle(size_t index) { return reinterpret_cast<Handle>(0x100 * (index + 1)); }
+    static Handle WindowHandle(size_t index) {
+        return reinterpret_cast<Handle>(0x100 * (index + 1));
+    }
     bool windows_closed = false;
 
     bool ChildEnded() const { return now_ms - child_started_at >= child_runs_ms; }

@@ -21,8 +21,8 @@ TEST(InstallCommand, ComposesPathBlankAndQuotedListPath) {
     const Case cases[] = {
         {"ordinary folder", "C:\\AppMgr\\CEAPPMGR.EXE", "D:\\Setup", "BasePackCAB.ini",
          "C:\\AppMgr\\CEAPPMGR.EXE \"D:\\Setup\\BasePackCAB.ini\""},
-        {"drive root doubles the backslash", "C:\\AppMgr\\CEAPPMGR.EXE", "D:\\",
-         "BasePackCAB.ini", "C:\\AppMgr\\CEAPPMGR.EXE \"D:\\\\BasePackCAB.ini\""},
+        {"drive root doubles the backslash", "C:\\AppMgr\\CEAPPMGR.EXE", "D:\\", "BasePackCAB.ini",
+         "C:\\AppMgr\\CEAPPMGR.EXE \"D:\\\\BasePackCAB.ini\""},
         {"path with blanks stays unquoted", "C:\\Program Files\\AS\\CEAPPMGR.EXE", "D:\\Setup",
          "x.ini", "C:\\Program Files\\AS\\CEAPPMGR.EXE \"D:\\Setup\\x.ini\""},
         {"tail kept as cut", "C:\\M.EXE", "D:\\S", "\"a b.ini\" ",

@@ -16,7 +16,8 @@ using Calls = std::vector<std::string>;
 const std::string kOpen = std::string("OpenMachineKey ") + kAppPathsKey;
 const std::string kManagerBox = std::string("Installation|") + kManagerMissingText;
 const std::string kTooLongBox = std::string("Installation|") + kFolderTooLongText;
-const Calls kSearchAll = {"FindTopLevelWindow Tarnivo Site Suite", "FindTopLevelWindow Quellis Plotter",
+const Calls kSearchAll = {"FindTopLevelWindow Tarnivo Site Suite",
+                          "FindTopLevelWindow Quellis Plotter",
                           "FindTopLevelWindow Brovane Stakeout", "FindTopLevelWindow Selkirra Kit"};
 
 Calls Join(std::initializer_list<Calls> parts) {
@@ -46,11 +47,10 @@ TEST(LaunchSequence, BareRunStartsTheManagerOnItsPathAlone) {
     FakePlatform fake;
     fake.value = "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"";
     EXPECT_EQ(RunLaunchSequence(fake, ""), kExitDone);
-    const Calls expected =
-        Join({{kOpen, "QueryDefaultValue", "CloseKey"},
-              kSearchAll,
-              {"StartProcess", "Sleep 1500", "QueryExitStatus", "CloseHandle process",
-               "CloseHandle thread"}});
+    const Calls expected = Join({{kOpen, "QueryDefaultValue", "CloseKey"},
+                                 kSearchAll,
+                                 {"StartProcess", "Sleep 1500", "QueryExitStatus",
+                                  "CloseHandle process", "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
     // The path as read is the command line; the module is named unquoted.
     EXPECT_EQ(fake.command_line, "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"");
@@ -79,9 +79,9 @@ TEST(LaunchSequence, LookupFailuresReportOnceAndStartNothing) {
         fake.value_exists = c.value_exists;
         fake.value = c.value;
         EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
-        const Calls expected =
-            c.key_exists ? Calls{kOpen, "QueryDefaultValue", "CloseKey", "ShowErrorBox"}
-                         : Calls{kOpen, "ShowErrorBox"};
+        const Calls expected = c.key_exists
+                                   ? Calls{kOpen, "QueryDefaultValue", "CloseKey", "ShowErrorBox"}
+                                   : Calls{kOpen, "ShowErrorBox"};
         EXPECT_EQ(fake.calls, expected);
         EXPECT_EQ(fake.boxes, std::vector<std::string>{kManagerBox});
         EXPECT_EQ(fake.open_keys, 0);
@@ -151,8 +151,8 @@ TEST(LaunchSequence, FailedStartEndsTheWaitAtTheFirstQuery) {
         EXPECT_EQ(RunLaunchSequence(fake, tail), kExitDone);
         EXPECT_EQ(fake.now_ms - started, kPollIntervalMs);
         const Calls tail_calls(fake.calls.end() - 4, fake.calls.end());
-        EXPECT_EQ(tail_calls, (Calls{"Sleep 1500", "QueryExitStatus", "CloseHandle null",
-                                     "CloseHandle null"}));
+        EXPECT_EQ(tail_calls,
+                  (Calls{"Sleep 1500", "QueryExitStatus", "CloseHandle null", "CloseHandle null"}));
         EXPECT_TRUE(fake.boxes.empty());
     }
 }

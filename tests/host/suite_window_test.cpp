@@ -61,10 +61,14 @@ TEST(SuiteWindow, WrapsTheRunOfTheManager) {
         Calls order;
     };
     const Case cases[] = {
-        {"install list", "BasePackCAB.ini", true,
+        {"install list",
+         "BasePackCAB.ini",
+         true,
          {"CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess", "CloseHandle thread",
           "ShowWindow Quellis Plotter normal"}},
-        {"bare", "", true,
+        {"bare",
+         "",
+         true,
          {"CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess", "CloseHandle thread",
           "ShowWindow Quellis Plotter normal"}},
         {"lookup failed", "BasePackCAB.ini", false, {"ShowErrorBox"}},
@@ -94,7 +98,9 @@ TEST(SuiteWindow, ClosedDuringTheRunIsRestoredQuietly) {
     EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(),
                          "ShowWindow Tarnivo Site Suite normal (gone)"),
               1);
-    EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(), "FindTopLevelWindow Tarnivo Site Suite"), 1);
+    EXPECT_EQ(
+        std::count(fake.calls.begin(), fake.calls.end(), "FindTopLevelWindow Tarnivo Site Suite"),
+        1);
 }
 
 } // namespace

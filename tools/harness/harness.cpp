@@ -16,8 +16,7 @@ bool MakeDirs(const std::string &path) {
     for (size_t i = 3; i <= path.size(); ++i) {
         if (i == path.size() || path[i] == '\\') {
             const std::string part = path.substr(0, i);
-            if (!CreateDirectoryA(part.c_str(), nullptr) &&
-                GetLastError() != ERROR_ALREADY_EXISTS)
+            if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
                 return false;
         }
     }
@@ -35,8 +34,8 @@ namespace {
 
 HKEY CreateManagerKey() {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
@@ -46,8 +45,8 @@ HKEY CreateManagerKey() {
 bool RegisterManagerRaw(DWORD type, const void *data, DWORD size) {
     HKEY key = CreateManagerKey();
     if (key == nullptr) return false;
-    const bool ok = RegSetValueExA(key, nullptr, 0, type, static_cast<const BYTE *>(data),
-                                   size) == ERROR_SUCCESS;
+    const bool ok = RegSetValueExA(key, nullptr, 0, type, static_cast<const BYTE *>(data), size) ==
+                    ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
 }
@@ -133,8 +132,7 @@ HANDLE ChildJob() {
     return job;
 }
 
-bool Start(const std::string &command_line, const std::string &directory,
-           PROCESS_INFORMATION *pi) {
+bool Start(const std::string &command_line, const std::string &directory, PROCESS_INFORMATION *pi) {
     std::vector<char> line(command_line.begin(), command_line.end());
     line.push_back('\0');
     STARTUPINFOA si = {};
@@ -149,8 +147,8 @@ bool Start(const std::string &command_line, const std::string &directory,
 
 } // namespace
 
-Run RunProgram(const std::string &command_line, const std::string &directory,
-               DWORD timeout_ms, const std::function<void()> &poll) {
+Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
+               const std::function<void()> &poll) {
     Run run;
     PROCESS_INFORMATION pi = {};
     run.start_tick = GetTickCount();
@@ -232,7 +230,8 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
     GetClassNameA(child, cls, sizeof cls);
     if (!IsWindowVisible(child)) return TRUE;
     if (lstrcmpiA(cls, "Button") == 0) children->buttons.push_back(child);
-    if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+    if (lstrcmpiA(cls, "Static") == 0 &&
+        (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
         children->icons.push_back(child);
     return TRUE;
 }

@@ -52,8 +52,8 @@ struct Run {
 // Starts `command_line` (the module is its first token, as a caller would
 // write it) in `directory` and waits up to `timeout_ms`, calling `poll` about
 // every 50 ms meanwhile.
-Run RunProgram(const std::string &command_line, const std::string &directory,
-               DWORD timeout_ms, const std::function<void()> &poll = nullptr);
+Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
+               const std::function<void()> &poll = nullptr);
 
 // Top-level windows with given titles, as companion software would show
 // them, made and served by a helper process (desktop_windows.exe).

@@ -69,12 +69,16 @@ int main(int argc, char **argv) {
                     static_cast<unsigned long>(r.start - run.start_tick));
         std::printf("suite window       : %s while the child runs\n", suite_during.c_str());
         if (r.ended) {
-            std::printf("  ran for          : %6lu ms\n", static_cast<unsigned long>(r.end - r.start));
-            std::printf("launcher returned  : %6lu ms after the child ended (polls every 1500 ms)\n",
-                        static_cast<unsigned long>(run.end_tick - r.end));
-            std::printf("                     %6lu ms after the child started%s\n",
-                        static_cast<unsigned long>(run.end_tick - r.start),
-                        pause ? " (the pause ends 60000 ms after the launch tick, read as the child starts)" : "");
+            std::printf("  ran for          : %6lu ms\n",
+                        static_cast<unsigned long>(r.end - r.start));
+            std::printf(
+                "launcher returned  : %6lu ms after the child ended (polls every 1500 ms)\n",
+                static_cast<unsigned long>(run.end_tick - r.end));
+            std::printf(
+                "                     %6lu ms after the child started%s\n",
+                static_cast<unsigned long>(run.end_tick - r.start),
+                pause ? " (the pause ends 60000 ms after the launch tick, read as the child starts)"
+                      : "");
         }
     }
     if (records.empty()) std::printf("child              : none started\n");
