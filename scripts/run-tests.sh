@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs every test: the launcher's logic natively (GoogleTest, ASan + UBSan),
-# then launcher.exe itself (file checks, and end to end under Wine with Xvfb).
+# then launcher.exe itself (file checks, and end to end under Wine with Xvfb),
+# then static analysis of the launcher's code.
 # Installs what is missing first.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,3 +21,7 @@ suite() {
 
 suite host
 suite mingw-i686
+
+start=$(date +%s)
+"$top/scripts/static-analysis.sh" "$top/build/host" "$top/build/mingw-i686"
+echo "== static analysis: $(( $(date +%s) - start )) s wall time"

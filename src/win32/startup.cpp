@@ -9,9 +9,10 @@
 #include "win32/win32_platform.h"
 
 // The GUI entry function: the launcher uses only the command tail.
-int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR tail, int /*show*/) {
+int WINAPI WinMain(HINSTANCE /*hInstance*/, HINSTANCE /*hPrevInstance*/, LPSTR lpCmdLine,
+                   int /*nShowCmd*/) {
     launcher::Win32Platform platform;
-    return launcher::RunLaunchSequence(platform, tail);
+    return launcher::RunLaunchSequence(platform, lpCmdLine);
 }
 
 extern "C" void WINAPI start() {
@@ -29,17 +30,16 @@ extern "C" void WINAPI start() {
 }
 
 // Without a C runtime these two are the launcher's own: the compiler emits
-// calls to them for zeroing and copying structures. Loop-to-call rewriting is
-// switched off here so that they do not call themselves.
-extern "C" __attribute__((optimize("no-tree-loop-distribute-patterns"))) void *
-memset(void *destination, int value, size_t count) {
+// calls to them for zeroing and copying structures. This file is compiled
+// without loop-to-call rewriting (CMakeLists.txt), so that they do not call
+// themselves.
+extern "C" void *memset(void *destination, int value, size_t count) {
     auto *d = static_cast<unsigned char *>(destination);
     while (count-- != 0) *d++ = static_cast<unsigned char>(value);
     return destination;
 }
 
-extern "C" __attribute__((optimize("no-tree-loop-distribute-patterns"))) void *
-memcpy(void *destination, const void *source, size_t count) {
+extern "C" void *memcpy(void *destination, const void *source, size_t count) {
     auto *d = static_cast<unsigned char *>(destination);
     const auto *s = static_cast<const unsigned char *>(source);
     while (count-- != 0) *d++ = *s++;

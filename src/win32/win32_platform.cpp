@@ -52,7 +52,7 @@ bool Win32Platform::StartProcess(const char *application, char *command_line, Ch
 
 bool Win32Platform::QueryExitStatus(Handle process, uint32_t *status) {
     DWORD code = 0;
-    if (!GetExitCodeProcess(static_cast<HANDLE>(process), &code)) return false;
+    if (GetExitCodeProcess(static_cast<HANDLE>(process), &code) == FALSE) return false;
     *status = code;
     return true;
 }
