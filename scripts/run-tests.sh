@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs every test: the launcher's logic natively (GoogleTest, ASan + UBSan),
 # then launcher.exe itself (file checks, and end to end under Wine with Xvfb),
-# then static analysis of the launcher's code.
+# then 30 s of fuzzing for each fuzz target, then static analysis of the
+# launcher's code.
 # Installs what is missing first.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,6 +22,8 @@ suite() {
 
 suite host
 suite mingw-i686
+
+"$top/scripts/fuzz.sh" 30
 
 start=$(date +%s)
 "$top/scripts/static-analysis.sh" "$top/build/host" "$top/build/mingw-i686"
