@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // A view into the line that ends at its NUL and never starts with a blank.
     if (tail < line.get() || tail > line.get() + length) std::abort();
     if (std::strlen(tail) != length - static_cast<size_t>(tail - line.get())) std::abort();
-    if (*tail != '\0' && static_cast<unsigned char>(*tail) <= ' ' && tail != line.get()) std::abort();
+    if (*tail != '\0' && static_cast<unsigned char>(*tail) <= ' ' && tail != line.get())
+        std::abort();
     return 0;
 }

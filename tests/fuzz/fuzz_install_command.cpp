@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     launcher::PathBuffer command;
     const bool fits =
         launcher::ComposeInstallCommand(manager.Text(), directory.c_str(), tail.c_str(), &command);
-    const std::string expected = std::string(manager.Text()) + " \"" + directory.c_str() + "\\" +
-                                 tail.c_str() + "\"";
+    const std::string expected =
+        std::string(manager.Text()) + " \"" + directory.c_str() + "\\" + tail.c_str() + "\"";
     if (fits != (expected.size() <= 259)) std::abort();
     if (fits ? expected != command.Text() : command.Length() != 0) std::abort();
 
