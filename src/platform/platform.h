@@ -66,7 +66,9 @@ public:
     // or null.
     virtual Handle FindTopLevelWindow(const char *title) = 0;
 
-    // ShowWindow; a window that no longer exists is left alone quietly.
+    // ShowWindowAsync: the window's own thread carries the request out, so a
+    // program that has stopped responding cannot hold the launcher. A window
+    // that no longer exists is left alone quietly.
     virtual void ShowWindow(Handle window, WindowShow show) = 0;
 
     // GetTickCount: milliseconds since the system started, wrapping at 2^32.

@@ -70,8 +70,12 @@ Handle Win32Platform::FindTopLevelWindow(const char *title) {
 }
 
 void Win32Platform::ShowWindow(Handle window, WindowShow show) {
-    ::ShowWindow(static_cast<HWND>(window),
-                 show == WindowShow::kMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+    // The window belongs to another program. ShowWindow would wait for that
+    // program's thread to carry the request out, and for ever when it has
+    // stopped responding; the asynchronous form hands the request over and
+    // returns.
+    ShowWindowAsync(static_cast<HWND>(window),
+                    show == WindowShow::kMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
 }
 
 uint32_t Win32Platform::TickCount() { return GetTickCount(); }

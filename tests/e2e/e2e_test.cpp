@@ -303,4 +303,17 @@ TEST_F(LauncherTest, NoSettlingPauseWithoutThePrimaryWindow) {
     EXPECT_LE(run.end_tick - records[0].end, 1500u + 3000u);
 }
 
+// A suite window whose application has stopped answering messages: the
+// launcher must neither wait for it nor be held by it.
+TEST_F(LauncherTest, HungSuiteWindowDoesNotHoldTheLauncher) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::ConfigureStandIn(record_, 0);
+    harness::DesktopWindows windows({"Quellis Plotter"}, /*hung=*/true);
+    const harness::Run run = RunLauncher("Sample.ini", root_);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(Records().size(), 1u);
+    EXPECT_LT(run.end_tick - run.start_tick, 20000u);
+}
+
 } // namespace

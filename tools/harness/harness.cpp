@@ -179,8 +179,10 @@ constexpr char kDesktopWindowClass[] = "HarnessDesktopWindow";
 
 } // namespace
 
-DesktopWindows::DesktopWindows(const std::vector<std::string> &titles) : titles_(titles) {
+DesktopWindows::DesktopWindows(const std::vector<std::string> &titles, bool hung)
+    : titles_(titles), hung_(hung) {
     std::string line = "\"" + BinDir() + "\\desktop_windows.exe\"";
+    if (hung) line += " --hung";
     for (const std::string &title : titles) line += " \"" + title + "\"";
     if (!Start(line, "", &helper_)) return;
     // Ready when every window can be found.
@@ -194,8 +196,9 @@ DesktopWindows::DesktopWindows(const std::vector<std::string> &titles) : titles_
 
 DesktopWindows::~DesktopWindows() {
     if (helper_.hProcess == nullptr) return;
-    for (const std::string &title : titles_) PostMessageA(Get(title), WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(helper_.hProcess, 10000) != WAIT_OBJECT_0)
+    if (!hung_)
+        for (const std::string &title : titles_) PostMessageA(Get(title), WM_CLOSE, 0, 0);
+    if (hung_ || WaitForSingleObject(helper_.hProcess, 10000) != WAIT_OBJECT_0)
         TerminateProcess(helper_.hProcess, 1);
     CloseHandle(helper_.hThread);
     CloseHandle(helper_.hProcess);

@@ -59,7 +59,8 @@ Run RunProgram(const std::string &command_line, const std::string &directory, DW
 // them, made and served by a helper process (desktop_windows.exe).
 class DesktopWindows {
 public:
-    explicit DesktopWindows(const std::vector<std::string> &titles);
+    // With `hung`, the windows stop answering messages once shown.
+    explicit DesktopWindows(const std::vector<std::string> &titles, bool hung = false);
     ~DesktopWindows();
     DesktopWindows(const DesktopWindows &) = delete;
     DesktopWindows &operator=(const DesktopWindows &) = delete;
@@ -71,6 +72,7 @@ public:
 
 private:
     std::vector<std::string> titles_;
+    bool hung_;
     PROCESS_INFORMATION helper_ = {};
 };
 
