@@ -316,4 +316,54 @@ TEST_F(LauncherTest, HungSuiteWindowDoesNotHoldTheLauncher) {
     EXPECT_LT(run.end_tick - run.start_tick, 20000u);
 }
 
+// Odd App Paths values: each runs the right program or ends without a hang,
+// and no cut path is ever started.
+TEST_F(LauncherTest, OddRegistryValuesNeverStartACutPath) {
+    // A stand-in whose full path is exactly 259 characters.
+    std::string deep = root_ + "\\deep";
+    const std::string exe = "\\CEAPPMGR.EXE";
+    deep += "\\" + std::string(259 - deep.size() - 1 - exe.size(), 'd');
+    const std::string path259 = deep + exe;
+    ASSERT_EQ(path259.size(), 259u);
+    ASSERT_TRUE(harness::PlaceStandIn(path259));
+    const std::string path260 = deep + "x" + exe; // one more; never placed
+
+    struct Case {
+        const char *name;
+        DWORD type;
+        std::string data;   // exactly the bytes stored
+        std::string module; // the program that must run, or "" for none
+        bool report;        // the "can not find" message box
+    };
+    const Case cases[] = {
+        {"empty string", REG_SZ, std::string(1, '\0'), "", false},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, manager_ + '\0', manager_, false},
+        {"REG_DWORD", REG_DWORD, std::string("\x05\0\0\0", 4), "", false},
+        {"259 characters", REG_SZ, path259 + '\0', path259, false},
+        {"260 characters", REG_SZ, path260 + '\0', "", true},
+        {"no terminating NUL", REG_SZ, manager_, manager_, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes_ = harness::MessageBoxWatch("Installation");
+        harness::ConfigureStandIn(record_, 0);
+        // A byte that is not NUL right after the data, so that none is
+        // counted in when the data has none.
+        const std::string stored = c.data + 'X';
+        ASSERT_TRUE(
+            harness::RegisterManagerRaw(c.type, stored.data(), static_cast<DWORD>(c.data.size())));
+        const harness::Run run = RunLauncher("", root_);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        EXPECT_EQ(boxes_.Seen().size(), c.report ? 1u : 0u);
+        const std::vector<Record> records = Records();
+        if (c.module.empty()) {
+            EXPECT_TRUE(records.empty());
+        } else {
+            ASSERT_EQ(records.size(), 1u);
+            EXPECT_EQ(records[0].module, c.module);
+        }
+    }
+}
+
 } // namespace
