@@ -366,4 +366,49 @@ TEST_F(LauncherTest, OddRegistryValuesNeverStartACutPath) {
     }
 }
 
+// Command lines of every shape reach the launcher exactly as written; the
+// child gets the list's name as the tail was cut, or nothing runs.
+TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    // A copy of the launcher under a path with bytes from 0x80 up (an E-acute
+    // and a no-break space in code page 1252), to be started unquoted.
+    const std::string accented = root_ + "\\Caf\xe9\xa0Setup\\launcher.exe";
+    harness::MakeDirs(accented.substr(0, accented.find_last_of('\\')));
+    ASSERT_TRUE(CopyFileA((harness::BinDir() + "\\launcher.exe").c_str(), accented.c_str(), FALSE));
+    const std::string launcher = Launcher();
+    const std::string list = " \"" + root_ + "\\";
+
+    struct Case {
+        const char *name;
+        std::string line;
+        std::string command; // the child's, or "" when nothing may run
+    };
+    const Case cases[] = {
+        {"bytes from 0x80 up in an unquoted program path", accented + " Sample.ini",
+         manager_ + list + "Sample.ini\""},
+        {"tabs and control bytes", launcher + "\t\x01\x1f Sample.ini",
+         manager_ + list + "Sample.ini\""},
+        {"a tail of 2,000 bytes", launcher + " " + std::string(2000, 'x'), ""},
+        {"a tail of 30,000 bytes", launcher + " " + std::string(30000, 'y'), ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes_ = harness::MessageBoxWatch("Installation");
+        harness::ConfigureStandIn(record_, 0);
+        const harness::Run run =
+            harness::RunProgram(c.line, root_, kRunTimeoutMs, [this] { boxes_.Poll(); });
+        ASSERT_TRUE(run.ended);
+        const std::vector<Record> records = Records();
+        if (c.command.empty()) {
+            EXPECT_EQ(run.exit_code, 1u);
+            EXPECT_TRUE(records.empty());
+            EXPECT_EQ(boxes_.Seen().size(), 1u);
+        } else {
+            EXPECT_EQ(run.exit_code, 0u);
+            ASSERT_EQ(records.size(), 1u);
+            EXPECT_EQ(records[0].command, c.command);
+        }
+    }
+}
+
 } // namespace
