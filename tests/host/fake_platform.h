@@ -128,6 +128,14 @@ public:
         now_ms += ms;
     }
 
+    // The calls whose log line starts with `prefix`, in order.
+    std::vector<std::string> CallsStartingWith(const std::string &prefix) const {
+        std::vector<std::string> found;
+        for (const std::string &call : calls)
+            if (call.rfind(prefix, 0) == 0) found.push_back(call);
+        return found;
+    }
+
     static Handle WindowHandle(size_t index) {
         return reinterpret_cast<Handle>(0x100 * (index + 1));
     }

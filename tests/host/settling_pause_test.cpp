@@ -69,10 +69,7 @@ TEST(SettlingPause, SleepsWhatIsLeftOfTheMinimum) {
         FakePlatform fake;
         fake.now_ms = c.now;
         TakeSettlingPause(fake, c.tail, c.launch_tick, c.primary);
-        std::vector<std::string> sleeps;
-        for (const std::string &call : fake.calls)
-            if (call.rfind("Sleep", 0) == 0) sleeps.push_back(call);
-        EXPECT_EQ(sleeps, c.sleeps);
+        EXPECT_EQ(fake.CallsStartingWith("Sleep"), c.sleeps);
     }
 }
 

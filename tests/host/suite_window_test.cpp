@@ -16,13 +16,6 @@ namespace {
 using testing::FakePlatform;
 using Calls = std::vector<std::string>;
 
-Calls WindowCalls(const FakePlatform &fake) {
-    Calls shown;
-    for (const std::string &call : fake.calls)
-        if (call.rfind("ShowWindow", 0) == 0) shown.push_back(call);
-    return shown;
-}
-
 TEST(SuiteWindow, FirstOpenTitleIsHandledAndOnlyRowOneIsPrimary) {
     struct Case {
         std::vector<std::string> open;
@@ -46,7 +39,7 @@ TEST(SuiteWindow, FirstOpenTitleIsHandledAndOnlyRowOneIsPrimary) {
         const Calls expected = c.handled.empty() ? Calls{}
                                                  : Calls{"ShowWindow " + c.handled + " minimized",
                                                          "ShowWindow " + c.handled + " normal"};
-        EXPECT_EQ(WindowCalls(fake), expected);
+        EXPECT_EQ(fake.CallsStartingWith("ShowWindow"), expected);
     }
 }
 
