@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs every test: the launcher's logic natively (GoogleTest, ASan + UBSan),
+# Runs every test: the launcher's logic natively (GoogleTest, ASan + UBSan,
+# then a plain build under valgrind),
 # then launcher.exe itself (file checks, and end to end under Wine with Xvfb),
 # then 30 s of fuzzing for each fuzz target, then static analysis of the
 # launcher's code.
@@ -21,6 +22,7 @@ suite() {
 }
 
 suite host
+suite host-valgrind
 suite mingw-i686
 
 "$top/scripts/fuzz.sh" 30
