@@ -9,7 +9,7 @@
 # quickly under it.
 set -eu
 
-packages="cmake g++ make libgtest-dev googletest python3 python3-pefile \
+packages="cmake g++ make locales libgtest-dev googletest python3 python3-pefile \
 clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind \
 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth"
 emulator_packages="qemu-user-static gcc-multilib"

@@ -142,13 +142,23 @@ TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
 }
 
 // The launcher returns only after the child has ended, at the first poll
-// after its end, whatever its exit code, 259 included.
+// after its end, whatever its exit code, 259 included, and however short
+// its run.
 TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
     ASSERT_TRUE(harness::RegisterManager(manager_));
-    const DWORD exit_codes[] = {0, 259};
-    for (DWORD exit_code : exit_codes) {
-        SCOPED_TRACE("child exit code " + std::to_string(exit_code));
-        harness::ConfigureStandIn(record_, 3000, exit_code);
+    struct Case {
+        const char *name;
+        DWORD run_ms;
+        DWORD exit_code;
+    };
+    const Case cases[] = {
+        {"runs 3 s", 3000, 0},
+        {"ends with 259", 3000, 259},
+        {"exits at once", 0, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        harness::ConfigureStandIn(record_, c.run_ms, c.exit_code);
         const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
@@ -162,15 +172,36 @@ TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
     }
 }
 
-// A registered program that does not exist: nothing to wait for, no report.
-TEST_F(LauncherTest, MissingProgramEndsTheRunQuietly) {
-    ASSERT_TRUE(harness::RegisterManager(root_ + "\\nowhere\\CEAPPMGR.EXE"));
-    const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exit_code, 0u);
-    EXPECT_TRUE(boxes_.Seen().empty());
-    // One poll interval and the process starts, with room for a slow machine.
-    EXPECT_LT(run.end_tick - run.start_tick, 15000u);
+// A registered program that cannot be started: nothing to wait for, no
+// report, and the run ends within a poll interval.
+TEST_F(LauncherTest, UnstartableProgramEndsTheRunQuietly) {
+    const std::string text = root_ + "\\text\\CEAPPMGR.EXE";
+    const std::string empty = root_ + "\\empty\\CEAPPMGR.EXE";
+    ASSERT_TRUE(harness::MakeDirs(root_ + "\\text") && harness::MakeDirs(root_ + "\\empty"));
+    const auto write = [](const std::string &path, const std::string &bytes) {
+        FILE *f = std::fopen(path.c_str(), "wb");
+        const bool ok =
+            f != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        return f != nullptr && std::fclose(f) == 0 && ok;
+    };
+    ASSERT_TRUE(write(text, "[Version]\r\nNot a program\r\n"));
+    ASSERT_TRUE(write(empty, ""));
+    const std::pair<const char *, std::string> cases[] = {
+        {"missing", root_ + "\\nowhere\\CEAPPMGR.EXE"},
+        {"a text file", text},
+        {"an empty file", empty},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.first);
+        ASSERT_TRUE(harness::RegisterManager(c.second));
+        const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        EXPECT_TRUE(boxes_.Seen().empty());
+        EXPECT_TRUE(Records().empty());
+        // One poll interval and the process starts, with room for a slow machine.
+        EXPECT_LT(run.end_tick - run.start_tick, 15000u);
+    }
 }
 
 // An install command that would not fit in 259 characters starts nothing:
@@ -408,6 +439,53 @@ TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
             ASSERT_EQ(records.size(), 1u);
             EXPECT_EQ(records[0].command, c.command);
         }
+    }
+}
+
+// Under a double-byte code page: 932, which Wine takes from LC_ALL=ja_JP.UTF-8
+// in the environment it was started in (this test's ctest entry sets it, with
+// the locale compiled into the build tree so that Japanese file names can be
+// made). Trail bytes equal to a backslash, in the launcher's own folder and in
+// the list's name, stay part of their characters, and a line that ends in a
+// lead byte ends the run normally.
+TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
+    ASSERT_EQ(GetACP(), 932u) << "needs LC_ALL=ja_JP.UTF-8 and LOCPATH, as its ctest entry sets";
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    // Two characters whose trail bytes are both 0x5C.
+    const std::string folder = root_ + "\\\x95\x5c\x83\x5c";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::string launcher = folder + "\\launcher.exe";
+    ASSERT_TRUE(CopyFileA((harness::BinDir() + "\\launcher.exe").c_str(), launcher.c_str(), FALSE));
+    const std::string list = " \"" + folder + "\\";
+
+    struct Case {
+        const char *name;
+        std::string line;
+        std::string command;
+    };
+    const Case cases[] = {
+        {"unquoted program path", launcher + " \x95\x5c\x83\x5c.ini",
+         manager_ + list + "\x95\x5c\x83\x5c.ini\""},
+        {"quoted program path", "\"" + launcher + "\" \x82\xa0 \x82\xa2.ini",
+         manager_ + list + "\x82\xa0 \x82\xa2.ini\""},
+        // Command lines travel as Unicode between processes, and the lone
+        // lead byte does not survive the conversion: the launcher never sees
+        // it (its own tests cover one).
+        {"a lead byte at the end of the line", launcher + " Sample.ini\x82",
+         manager_ + list + "Sample.ini\""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        harness::ConfigureStandIn(record_, 0);
+        const harness::Run run =
+            harness::RunProgram(c.line, folder, kRunTimeoutMs, [this] { boxes_.Poll(); });
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        EXPECT_TRUE(boxes_.Seen().empty());
+        const std::vector<Record> records = Records();
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].command, c.command);
     }
 }
 
