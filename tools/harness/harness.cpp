@@ -108,6 +108,10 @@ std::vector<Record> ReadRecords(const std::string &path) {
             records.back().command = value;
         } else if (name == "start") {
             records.back().start = std::stoul(value);
+        } else if (name == "start_qpc") {
+            records.back().start_qpc = std::stoll(value);
+        } else if (name == "end_qpc") {
+            records.back().end_qpc = std::stoll(value);
         } else if (name == "end") {
             records.back().end = std::stoul(value);
             records.back().ended = true;

@@ -38,6 +38,8 @@ struct Record {
     std::string command;
     DWORD start = 0;
     DWORD end = 0;
+    LONGLONG start_qpc = 0; // QueryPerformanceCounter at its first instruction
+    LONGLONG end_qpc = 0;   // and as it ends
     bool ended = false;
 };
 std::vector<Record> ReadRecords(const std::string &path);

@@ -4,7 +4,9 @@
 //   STAND_IN_RECORD     file to append the record to (nothing recorded without it)
 //   STAND_IN_RUN_MS     how long to run, 0 by default
 //   STAND_IN_EXIT_CODE  the exit code, 0 by default
-// Record lines: "module=", "command=", "start=" (tick), then "end=" (tick).
+// Record lines: "module=", "command=", "start=" (tick), "start_qpc=", then
+// "end=" (tick) and "end_qpc=" (QueryPerformanceCounter values, for timings
+// finer than a tick).
 #include <windows.h>
 
 #include <cstdio>
@@ -25,9 +27,16 @@ void Append(const char *path, const char *line) {
     std::fclose(f);
 }
 
+LONGLONG Counter() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
 } // namespace
 
 int main() {
+    const LONGLONG start_qpc = Counter();
     const DWORD start = GetTickCount();
     char record[MAX_PATH] = {};
     if (GetEnvironmentVariableA("STAND_IN_RECORD", record, sizeof record) == 0) return 0;
@@ -35,13 +44,15 @@ int main() {
     char module[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, module, sizeof module);
     static char text[70000];
-    std::snprintf(text, sizeof text, "module=%s\ncommand=%s\nstart=%lu\n", module,
-                  GetCommandLineA(), static_cast<unsigned long>(start));
+    std::snprintf(text, sizeof text, "module=%s\ncommand=%s\nstart=%lu\nstart_qpc=%lld\n", module,
+                  GetCommandLineA(), static_cast<unsigned long>(start), start_qpc);
     Append(record, text);
 
     Sleep(EnvNumber("STAND_IN_RUN_MS"));
 
-    std::snprintf(text, sizeof text, "end=%lu\n", static_cast<unsigned long>(GetTickCount()));
+    const DWORD end = GetTickCount();
+    std::snprintf(text, sizeof text, "end=%lu\nend_qpc=%lld\n", static_cast<unsigned long>(end),
+                  Counter());
     Append(record, text);
     return static_cast<int>(EnvNumber("STAND_IN_EXIT_CODE"));
 }

@@ -1,0 +1,35 @@
+#!/bin/sh
+# Builds and runs the benchmark under Wine: launcher.exe side by side with an
+# NSIS launcher of the same kind and with the application manager started
+# directly. Prints the table and writes it, with the machine it came from, to
+# build/mingw-i686/bench/figures.md. Installs what is missing first.
+#   scripts/bench.sh [--runs N]     (5 runs of each kind by default; about 5 min)
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+
+"$top/scripts/setup.sh"
+cmake --preset mingw-i686 >/dev/null
+cmake --build --preset mingw-i686 --target launcher bench -j "$(nproc)" >/dev/null
+build=$top/build/mingw-i686
+figures=$build/bench/figures.md
+table=$build/bench/table.md
+rm -f "$table"
+
+"$top/tools/harness/wine-session.sh" start "$build"
+trap '"$top/tools/harness/wine-session.sh" stop "$build"' EXIT
+(cd "$build" && "$top/cmake/wine-run.sh" "$build/bin/bench.exe" --out "Z:$table" "$@")
+
+emulator=""
+if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386 && ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  emulator=", 32-bit programs through $(qemu-i386-static --version | head -1)"
+fi
+{
+  echo "Machine: $(nproc) cores ($(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)),"
+  echo "Linux $(uname -r), $(. /etc/os-release && echo "$PRETTY_NAME"), $(wine --version)$emulator;"
+  echo "$(makensis -VERSION | sed 's/^v/NSIS /'), taken $(date -u '+%Y-%m-%d %H:%M UTC')."
+  echo
+  cat "$table"
+} >"$figures"
+echo
+echo "written to $figures"
