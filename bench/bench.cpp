@@ -644,6 +644,10 @@ int main(int argc, char **argv) {
     std::printf("settling pause runs (%s, %lu ms minimum)...\n", kPauseList, kPauseMs);
     std::fflush(stdout);
     samples[0].pause_runs = PauseRuns(b, subjects[0]);
+    if (b.verbose)
+        for (const Sample &s : samples[0].pause_runs)
+            std::printf("  launcher: ended %.1f ms after the stand-in started\n",
+                        Ms(s.stand_in.start_qpc, s.exited));
 
     std::vector<double> gaps;
     for (const Sample &s : samples[2].short_runs) gaps.push_back(Ms(s.after, s.stand_in.start_qpc));
