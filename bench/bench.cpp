@@ -13,6 +13,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,6 +22,12 @@
 #include "harness.h"
 
 namespace {
+
+// "No figure": a measurement that could not be taken. Every other value,
+// negative ones included, is shown as measured.
+const double kNone = std::nan("");
+
+bool Missing(double value) { return std::isnan(value); }
 
 // ---------------------------------------------------------------- clock
 
@@ -47,7 +54,7 @@ double CpuMs(const FILETIME &kernel, const FILETIME &user) {
 
 double ProcessCpuMs(HANDLE process) {
     FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return kNone;
     return CpuMs(kernel, user);
 }
 
@@ -58,7 +65,7 @@ double ThreadCpuMs() {
 }
 
 double Median(std::vector<double> values) {
-    if (values.empty()) return -1;
+    if (values.empty()) return kNone;
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
@@ -164,14 +171,14 @@ DWORD UnixPidRunning(const std::string &key) {
 }
 
 // User and system time of a Linux process, in ms (counted in clock ticks of
-// 10 ms), or -1.
+// 10 ms), or kNone.
 double LinuxCpuMs(DWORD unix_pid) {
     std::string stat;
     if (unix_pid == 0 || !ReadWholeFile("Z:\\proc\\" + std::to_string(unix_pid) + "\\stat", &stat))
-        return -1;
+        return kNone;
     // The fields after the parenthesised name: state is field 3, utime 14.
     size_t at = stat.rfind(')');
-    if (at == std::string::npos) return -1;
+    if (at == std::string::npos) return kNone;
     const char *p = stat.c_str() + at + 1;
     char *end = nullptr;
     double ticks[2] = {0, 0};
@@ -183,23 +190,22 @@ double LinuxCpuMs(DWORD unix_pid) {
     return (ticks[0] + ticks[1]) * 10.0;
 }
 
-// "VmHWM" of a Linux process, in KB, or -1.
+// "VmHWM" of a Linux process, in KB, or kNone.
 double LinuxPeakResidentKb(DWORD unix_pid) {
     std::string status;
     if (unix_pid == 0 ||
         !ReadWholeFile("Z:\\proc\\" + std::to_string(unix_pid) + "\\status", &status))
-        return -1;
+        return kNone;
     const size_t at = status.find("VmHWM:");
-    if (at == std::string::npos) return -1;
+    if (at == std::string::npos) return kNone;
     return std::strtod(status.c_str() + at + 6, nullptr);
 }
 
 // Peak memory of a running program, both ways: the system's own figure, and
-// under Wine the peak resident size of the Linux process that runs it (-1
-// where there is none).
+// under Wine the peak resident size of the Linux process that runs it.
 struct Memory {
-    double working_set_kb = -1;
-    double resident_kb = -1;
+    double working_set_kb = kNone;
+    double resident_kb = kNone;
 };
 
 // ---------------------------------------------------------------- subjects
@@ -238,7 +244,7 @@ struct Launch {
     mutable DWORD unix_pid = 0; // under Wine, once found
 };
 
-// Its CPU time so far, in ms, or -1; under Wine only while it runs.
+// Its CPU time so far, in ms, or kNone; under Wine only while it runs.
 double CpuMs(const Launch &l) {
     if (!UnderWine()) return ProcessCpuMs(l.pi.hProcess);
     if (l.unix_pid == 0) l.unix_pid = UnixPidRunning(l.key);
@@ -303,7 +309,7 @@ struct Sample {
     LONGLONG after = 0;  // CreateProcessA returned
     LONGLONG exited = 0; // its end seen
     harness::Record stand_in;
-    double cpu_ms = -1;
+    double cpu_ms = kNone;
     Memory memory;
 };
 
@@ -387,7 +393,7 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
     struct Pending {
         size_t subject;
         Launch launch;
-        double opened = -1; // CPU when the window opened, once it has
+        double opened = kNone; // CPU when the window opened, once it has
         bool closed = false;
         bool done = false;
     };
@@ -415,8 +421,8 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
             Samples &into = (*samples)[p.subject];
             const harness::Record r = StandInRecord(p.launch);
             const double since = r.start_qpc != 0 ? Ms(r.start_qpc, Now()) : -1;
-            if (p.opened < 0 && since >= kOpensMs) p.opened = CpuMs(p.launch);
-            if (p.opened >= 0 && !p.closed && since >= kClosesMs) {
+            if (Missing(p.opened) && since >= kOpensMs) p.opened = CpuMs(p.launch);
+            if (!Missing(p.opened) && !p.closed && since >= kClosesMs) {
                 into.wait_cpu_ms.push_back(CpuMs(p.launch) - p.opened);
                 p.closed = true;
             }
@@ -481,7 +487,7 @@ double EmptyRun(const std::string &program) {
     const LONGLONG before = Now();
     if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &si, &pi))
-        return -1;
+        return kNone;
     WaitForSingleObject(pi.hProcess, INFINITE);
     const LONGLONG ended = Now();
     CloseHandle(pi.hThread);
@@ -492,13 +498,13 @@ double EmptyRun(const std::string &program) {
 // ---------------------------------------------------------------- figures
 
 struct Figures {
-    double startup_ms = -1;       // CreateProcessA called -> stand-in's first instruction
-    double release_ms = -1;       // the instant it must notice the end -> its exit
-    double pause_release_ms = -1; // the end of the settling pause -> its exit
-    double cpu_ms = -1;           // CPU while waiting: 60 s run minus 2 s run
-    double wait_cpu_ms = -1;      // CPU within a run, over 56 s of the wait
-    double working_set_kb = -1;
-    double resident_kb = -1;
+    double startup_ms = kNone;       // CreateProcessA called -> stand-in's first instruction
+    double release_ms = kNone;       // the instant it must notice the end -> its exit
+    double pause_release_ms = kNone; // the end of the settling pause -> its exit
+    double cpu_ms = kNone;           // CPU while waiting: 60 s run minus 2 s run
+    double wait_cpu_ms = kNone;      // CPU within a run, over 56 s of the wait
+    double working_set_kb = kNone;
+    double resident_kb = kNone;
 };
 
 double Seconds(LONGLONG counter) { return counter * 1000.0 / Frequency(); }
@@ -526,8 +532,8 @@ Figures Summarize(const Subject &subject, const Samples &samples, double child_a
             release.push_back(Ms(s.stand_in.end_qpc, s.exited));
         }
         cpu.push_back(s.cpu_ms);
-        if (s.memory.working_set_kb >= 0) working_set.push_back(s.memory.working_set_kb);
-        if (s.memory.resident_kb >= 0) resident.push_back(s.memory.resident_kb);
+        if (!Missing(s.memory.working_set_kb)) working_set.push_back(s.memory.working_set_kb);
+        if (!Missing(s.memory.resident_kb)) resident.push_back(s.memory.resident_kb);
     }
     for (const Sample &s : samples.pause_runs)
         if (s.exited != 0 && s.stand_in.start_qpc != 0)
@@ -537,7 +543,7 @@ Figures Summarize(const Subject &subject, const Samples &samples, double child_a
     f.release_ms = Median(release);
     f.pause_release_ms = Median(pause);
     const double long_cpu = Median(samples.long_cpu_ms), short_cpu = Median(cpu);
-    if (long_cpu >= 0 && short_cpu >= 0) f.cpu_ms = std::max(0.0, long_cpu - short_cpu);
+    f.cpu_ms = long_cpu - short_cpu;
     f.wait_cpu_ms = Median(samples.wait_cpu_ms);
     f.working_set_kb = Median(working_set);
     f.resident_kb = Median(resident);
@@ -547,15 +553,15 @@ Figures Summarize(const Subject &subject, const Samples &samples, double child_a
 // ---------------------------------------------------------------- table
 
 std::string Fixed(double value, int decimals) {
-    if (value < 0) return "n/a";
+    if (Missing(value)) return "n/a";
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
-// `value` as a multiple of the peer's.
+// `value` as a multiple of the peer's, where that means something.
 std::string Ratio(double value, double peer) {
-    if (value < 0 || peer <= 0) return "";
+    if (Missing(value) || Missing(peer) || value < 0 || peer <= 0) return "";
     char text[64];
     std::snprintf(text, sizeof text, " (%.2f×)", value / peer);
     return text;
@@ -566,9 +572,9 @@ std::string Ratio(double value, double peer) {
 constexpr double kCpuStepMs = 10;
 
 std::string Cpu(double value, double peer) {
-    if (value < 0) return "n/a";
+    if (Missing(value)) return "n/a";
     std::string text = Fixed(value, 1) + " ms" + Ratio(value, peer);
-    if (value < kCpuStepMs) text += ", below the step";
+    if (std::fabs(value) < kCpuStepMs) text += ", below the step";
     return text;
 }
 
@@ -676,34 +682,34 @@ int main(int argc, char **argv) {
 
     const Figures &l = figures[0], &p = figures[1], &d = figures[2];
     const auto ms = [](double value, double peer) {
-        return Fixed(value, 1) + " ms" + Ratio(value, peer);
+        return Missing(value) ? std::string("n/a") : Fixed(value, 1) + " ms" + Ratio(value, peer);
     };
     row("start-up latency: CreateProcessA called to the manager's first instruction",
-        ms(l.startup_ms, p.startup_ms), ms(p.startup_ms, -1), ms(d.startup_ms, p.startup_ms));
+        ms(l.startup_ms, p.startup_ms), ms(p.startup_ms, kNone), ms(d.startup_ms, p.startup_ms));
     const double own[2] = {l.startup_ms - d.startup_ms, p.startup_ms - d.startup_ms};
     row("own share of the start-up latency: beyond the direct start", ms(own[0], own[1]),
-        ms(own[1], -1), "0");
+        ms(own[1], kNone), "0");
     const double empty_median[3] = {Median(empty_ms[0]), Median(empty_ms[1]), Median(empty_ms[2])};
     row("for reference: a program that does nothing, with the same imports, CreateProcessA to its "
         "end",
-        ms(empty_median[0], empty_median[1]), ms(empty_median[1], -1),
+        ms(empty_median[0], empty_median[1]), ms(empty_median[1], kNone),
         ms(empty_median[2], empty_median[1]) + ", KERNEL32 alone");
     row("release latency: the instant it is bound to notice the manager's end to its exit",
-        ms(l.release_ms, p.release_ms), ms(p.release_ms, -1), ms(d.release_ms, p.release_ms));
-    row("release latency: the end of the settling pause to its exit", ms(l.pause_release_ms, -1),
+        ms(l.release_ms, p.release_ms), ms(p.release_ms, kNone), ms(d.release_ms, p.release_ms));
+    row("release latency: the end of the settling pause to its exit", ms(l.pause_release_ms, kNone),
         "no pause", "no pause");
     row("CPU while waiting: a 60 s run minus a 2 s run, each read 200 ms before the manager ends",
-        Cpu(l.cpu_ms, p.cpu_ms), Cpu(p.cpu_ms, -1),
+        Cpu(l.cpu_ms, p.cpu_ms), Cpu(p.cpu_ms, kNone),
         Cpu(d.cpu_ms, p.cpu_ms) + ", the waiting thread, to the end");
     row("CPU while waiting: within a 60 s run, from 2 s to 58 s", Cpu(l.wait_cpu_ms, p.wait_cpu_ms),
-        Cpu(p.wait_cpu_ms, -1), "");
+        Cpu(p.wait_cpu_ms, kNone), "");
     const auto kb = [](double value, double peer) {
-        return value < 0 ? std::string("n/a") : Fixed(value, 0) + " KB" + Ratio(value, peer);
+        return Missing(value) ? std::string("n/a") : Fixed(value, 0) + " KB" + Ratio(value, peer);
     };
     row("peak memory: GetProcessMemoryInfo's PeakWorkingSetSize",
-        kb(l.working_set_kb, p.working_set_kb), kb(p.working_set_kb, -1), "no program between");
+        kb(l.working_set_kb, p.working_set_kb), kb(p.working_set_kb, kNone), "no program between");
     row("peak memory: VmHWM of the Linux process that runs it (Wine, and any emulator)",
-        kb(l.resident_kb, p.resident_kb), kb(p.resident_kb, -1), "no program between");
+        kb(l.resident_kb, p.resident_kb), kb(p.resident_kb, kNone), "no program between");
 
     char notes[2048];
     std::snprintf(
