@@ -342,8 +342,8 @@ std::string RunList(const Bench &b) { return "Sample-" + std::to_string(b.serial
 // is read 200 ms before the stand-in ends.
 Sample ShortRun(Bench &b, const Subject &s) {
     Sample sample;
-    const double cpu_before = ThreadCpuMs();
     Launch l = Start(b, s, RunList(b), kShortRunMs);
+    const double cpu_before = ThreadCpuMs();
     if (s.kind != Kind::kDirect) {
         if (WaitForStandIn(l, 500)) sample.memory = PeakMemory(l);
         if (WaitForStandIn(l, kShortRunMs - 200.0)) sample.cpu_ms = CpuMs(l);
