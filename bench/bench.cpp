@@ -73,25 +73,6 @@ double Median(std::vector<double> values) {
 
 // ---------------------------------------------------------------- files
 
-bool ReadWholeFile(const std::string &path, std::string *bytes) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    bytes->clear();
-    char chunk[4096];
-    DWORD n = 0;
-    while (ReadFile(f, chunk, sizeof chunk, &n, nullptr) && n > 0) bytes->append(chunk, n);
-    CloseHandle(f);
-    return true;
-}
-
-bool WriteWholeFile(const std::string &path, const std::string &bytes) {
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
 // The DLLs a PE file imports by its import table, in table order.
 std::vector<std::string> ImportedDlls(const std::string &image) {
     std::vector<std::string> dlls;
@@ -160,7 +141,8 @@ DWORD UnixPidRunning(const std::string &key) {
         const char *name = entry.cFileName;
         if (name[0] < '1' || name[0] > '9') continue;
         std::string cmdline;
-        if (!ReadWholeFile(std::string("Z:\\proc\\") + name + "\\cmdline", &cmdline)) continue;
+        if (!harness::ReadWholeFile(std::string("Z:\\proc\\") + name + "\\cmdline", &cmdline))
+            continue;
         for (char &c : cmdline)
             if (c == '\0') c = ' ';
         if (cmdline.find(key) != std::string::npos)
@@ -174,7 +156,8 @@ DWORD UnixPidRunning(const std::string &key) {
 // 10 ms), or kNone.
 double LinuxCpuMs(DWORD unix_pid) {
     std::string stat;
-    if (unix_pid == 0 || !ReadWholeFile("Z:\\proc\\" + std::to_string(unix_pid) + "\\stat", &stat))
+    if (unix_pid == 0 ||
+        !harness::ReadWholeFile("Z:\\proc\\" + std::to_string(unix_pid) + "\\stat", &stat))
         return kNone;
     // The fields after the parenthesised name: state is field 3, utime 14.
     size_t at = stat.rfind(')');
@@ -194,7 +177,7 @@ double LinuxCpuMs(DWORD unix_pid) {
 double LinuxPeakResidentKb(DWORD unix_pid) {
     std::string status;
     if (unix_pid == 0 ||
-        !ReadWholeFile("Z:\\proc\\" + std::to_string(unix_pid) + "\\status", &status))
+        !harness::ReadWholeFile("Z:\\proc\\" + std::to_string(unix_pid) + "\\status", &status))
         return kNone;
     const size_t at = status.find("VmHWM:");
     if (at == std::string::npos) return kNone;
@@ -300,7 +283,6 @@ constexpr DWORD kShortRunMs = 2000;
 constexpr DWORD kLongRunMs = 60000;
 constexpr DWORD kPollMs = 1500;
 constexpr DWORD kPauseMs = 60000; // PlotterCAB.ini's minimum
-constexpr char kList[] = "Sample.ini";
 constexpr char kPauseList[] = "PlotterCAB.ini";
 
 // What one run showed.
@@ -507,13 +489,14 @@ struct Figures {
     double resident_kb = kNone;
 };
 
-double Seconds(LONGLONG counter) { return counter * 1000.0 / Frequency(); }
+// A counter value as ms on the same time line.
+double CounterMs(LONGLONG counter) { return counter * 1000.0 / Frequency(); }
 
 // The launcher's CreateProcessA returns at about the instant the stand-in
 // starts, less what a direct start shows between the two; its polls and the
 // settling pause count from that return.
 double LaunchInstantMs(const Sample &s, double child_after_return_ms) {
-    return Seconds(s.stand_in.start_qpc) - child_after_return_ms;
+    return CounterMs(s.stand_in.start_qpc) - child_after_return_ms;
 }
 
 Figures Summarize(const Subject &subject, const Samples &samples, double child_after_return_ms) {
@@ -524,9 +507,9 @@ Figures Summarize(const Subject &subject, const Samples &samples, double child_a
         if (subject.kind == Kind::kLauncher) {
             // Bound to notice the end at the first poll after it.
             const double launch = LaunchInstantMs(s, child_after_return_ms);
-            const double since = Seconds(s.stand_in.end_qpc) - launch;
+            const double since = CounterMs(s.stand_in.end_qpc) - launch;
             const double polls = static_cast<double>(static_cast<long>(since / kPollMs) + 1);
-            release.push_back(Seconds(s.exited) - (launch + polls * kPollMs));
+            release.push_back(CounterMs(s.exited) - (launch + polls * kPollMs));
         } else {
             // Both wait on the process itself: bound to notice its end at once.
             release.push_back(Ms(s.stand_in.end_qpc, s.exited));
@@ -537,7 +520,7 @@ Figures Summarize(const Subject &subject, const Samples &samples, double child_a
     }
     for (const Sample &s : samples.pause_runs)
         if (s.exited != 0 && s.stand_in.start_qpc != 0)
-            pause.push_back(Seconds(s.exited) -
+            pause.push_back(CounterMs(s.exited) -
                             (LaunchInstantMs(s, child_after_return_ms) + kPauseMs));
     f.startup_ms = Median(startup);
     f.release_ms = Median(release);
@@ -603,8 +586,10 @@ int main(int argc, char **argv) {
         }
     }
 
-    // The set-up: the stand-in registered, and a folder with the launcher,
-    // the peer and the lists, as an installation would ship them.
+    // The set-up: the stand-in registered, and a folder with the launcher and
+    // the peer, as an installation would ship them. The lists themselves are
+    // named on command lines only: neither the subjects nor the stand-in
+    // read them.
     const std::string root = harness::WorkRoot() + "\\bench";
     b.setup = root + "\\setup";
     b.records = root + "\\records";
@@ -615,9 +600,7 @@ int main(int argc, char **argv) {
     const bool placed =
         harness::PlaceStandIn(b.manager) && harness::RegisterManager(b.manager) &&
         CopyFileA((bin + "\\launcher.exe").c_str(), (b.setup + "\\launcher.exe").c_str(), FALSE) &&
-        CopyFileA((bin + "\\peer.exe").c_str(), (b.setup + "\\peer.exe").c_str(), FALSE) &&
-        WriteWholeFile(b.setup + "\\" + kList, "[CEAppManager]\r\n") &&
-        WriteWholeFile(b.setup + "\\" + kPauseList, "[CEAppManager]\r\n");
+        CopyFileA((bin + "\\peer.exe").c_str(), (b.setup + "\\peer.exe").c_str(), FALSE);
     if (!placed) {
         std::fprintf(stderr, "cannot set up in %s\n", root.c_str());
         return 2;
@@ -673,7 +656,7 @@ int main(int argc, char **argv) {
     table += "| --- | --- | --- | --- |\n";
 
     std::string images[2];
-    for (int i = 0; i < 2; ++i) ReadWholeFile(subjects[i].program, &images[i]);
+    for (int i = 0; i < 2; ++i) harness::ReadWholeFile(subjects[i].program, &images[i]);
     const double size[2] = {static_cast<double>(images[0].size()),
                             static_cast<double>(images[1].size())};
     row("file size", Fixed(size[0], 0) + " bytes" + Ratio(size[0], size[1]),
@@ -727,7 +710,7 @@ int main(int argc, char **argv) {
     table += notes;
 
     std::printf("\n%s", table.c_str());
-    if (!out.empty() && !WriteWholeFile(out, table)) {
+    if (!out.empty() && !harness::WriteWholeFile(out, table)) {
         std::fprintf(stderr, "cannot write %s\n", out.c_str());
         return 2;
     }

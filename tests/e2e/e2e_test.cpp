@@ -178,14 +178,8 @@ TEST_F(LauncherTest, UnstartableProgramEndsTheRunQuietly) {
     const std::string text = root_ + "\\text\\CEAPPMGR.EXE";
     const std::string empty = root_ + "\\empty\\CEAPPMGR.EXE";
     ASSERT_TRUE(harness::MakeDirs(root_ + "\\text") && harness::MakeDirs(root_ + "\\empty"));
-    const auto write = [](const std::string &path, const std::string &bytes) {
-        FILE *f = std::fopen(path.c_str(), "wb");
-        const bool ok =
-            f != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        return f != nullptr && std::fclose(f) == 0 && ok;
-    };
-    ASSERT_TRUE(write(text, "[Version]\r\nNot a program\r\n"));
-    ASSERT_TRUE(write(empty, ""));
+    ASSERT_TRUE(harness::WriteWholeFile(text, "[Version]\r\nNot a program\r\n"));
+    ASSERT_TRUE(harness::WriteWholeFile(empty, ""));
     const std::pair<const char *, std::string> cases[] = {
         {"missing", root_ + "\\nowhere\\CEAPPMGR.EXE"},
         {"a text file", text},

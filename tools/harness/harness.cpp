@@ -23,6 +23,25 @@ bool MakeDirs(const std::string &path) {
     return true;
 }
 
+bool ReadWholeFile(const std::string &path, std::string *bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    bytes->clear();
+    char chunk[4096];
+    DWORD n = 0;
+    while (ReadFile(f, chunk, sizeof chunk, &n, nullptr) && n > 0) bytes->append(chunk, n);
+    CloseHandle(f);
+    return true;
+}
+
+bool WriteWholeFile(const std::string &path, const std::string &bytes) {
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
 std::string WorkRoot() {
     char full[MAX_PATH] = {};
     GetFullPathNameA((BinDir() + "\\..\\e2e-root").c_str(), sizeof full, full, nullptr);
@@ -82,12 +101,8 @@ void ConfigureStandIn(const std::string &record, DWORD run_ms, DWORD exit_code) 
 
 std::vector<Record> ReadRecords(const std::string &path) {
     std::vector<Record> records;
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return records;
     std::string text;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) text.append(chunk, n);
-    std::fclose(f);
+    if (!ReadWholeFile(path, &text)) return records;
 
     size_t pos = 0;
     while (pos < text.size()) {

@@ -17,6 +17,11 @@ std::string BinDir();
 std::string WorkRoot();
 // Creates every folder along `path`.
 bool MakeDirs(const std::string &path);
+// A whole file's bytes; the file may be open for writing elsewhere (a record
+// being written, a Linux /proc file through drive Z:).
+bool ReadWholeFile(const std::string &path, std::string *bytes);
+// Makes `path` hold exactly `bytes`.
+bool WriteWholeFile(const std::string &path, const std::string &bytes);
 
 // The App Paths entry of the application manager, in this process's
 // registry view (the launcher's view, both being 32-bit programs).

@@ -34,10 +34,7 @@ int main(int argc, char **argv) {
         std::printf("could not prepare the stand-in application manager\n");
         return 1;
     }
-    if (FILE *f = std::fopen((folder + "\\" + list).c_str(), "wb")) {
-        std::fputs("; a sample install list\n", f);
-        std::fclose(f);
-    }
+    harness::WriteWholeFile(folder + "\\" + list, "; a sample install list\n");
     harness::ConfigureStandIn(record, child_ms);
     harness::DesktopWindows windows({suite_title});
     const HWND suite = windows.Get(suite_title);
