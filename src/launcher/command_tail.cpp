@@ -1,6 +1,7 @@
-// Cutting the command tail from the full command line.
+// Cutting the command tail from the full command line, in ANSI bytes or in
+// UTF-16 units.
 //
-//   byte          in the program-name token          after it
+//   unit          in the program-name token          after it
 //   0             the line ends: the tail is empty   -
 //   1..32         ends the token, unless in quotes   skipped
 //   '"'           flips "in quotes", anywhere        starts the tail
@@ -14,27 +15,45 @@
 namespace launcher {
 namespace {
 
-bool IsBlank(unsigned char byte) { return byte != 0 && byte <= ' '; }
+// A code unit from 1 to 32 is a blank, whatever its width.
+template <typename Unit> bool IsBlank(Unit unit) { return unit != 0 && unit <= Unit(' '); }
+
+// UTF-16 needs no pairing: no unit of a surrogate pair is a blank or a quote.
+class NoLeadUnits {
+public:
+    bool IsLeadByte(char16_t) const { return false; }
+};
+
+template <typename Unit, typename LeadTest>
+const Unit *Cut(const Unit *command_line, const LeadTest &lead) {
+    const Unit *p = command_line;
+    bool in_quotes = false;
+    for (;;) {
+        const Unit unit = *p;
+        if (unit == 0) return p;
+        if (IsBlank(unit) && !in_quotes) break;
+        if (unit == Unit('"')) in_quotes = !in_quotes;
+        // A lead byte takes its trail byte along, but a lead byte right
+        // before the NUL has none: the NUL still ends the line.
+        ++p;
+        if (lead.IsLeadByte(unit) && *p != 0) ++p;
+    }
+    while (IsBlank(*p)) ++p;
+    return p;
+}
 
 } // namespace
 
 const char *CutCommandTail(const char *command_line, const CodePage &code_page) {
     if (command_line == nullptr) return "";
+    // Bytes from 0x80 up are neither blanks nor quotes: compared unsigned.
+    const auto *line = reinterpret_cast<const unsigned char *>(command_line);
+    return reinterpret_cast<const char *>(Cut(line, code_page));
+}
 
-    const char *p = command_line;
-    bool in_quotes = false;
-    for (;;) {
-        const auto byte = static_cast<unsigned char>(*p);
-        if (byte == 0) return p;
-        if (IsBlank(byte) && !in_quotes) break;
-        if (byte == '"') in_quotes = !in_quotes;
-        // A lead byte takes its trail byte along, but a lead byte right
-        // before the NUL has none: the NUL still ends the line.
-        ++p;
-        if (code_page.IsLeadByte(byte) && *p != '\0') ++p;
-    }
-    while (IsBlank(static_cast<unsigned char>(*p))) ++p;
-    return p;
+const char16_t *CutCommandTail(const char16_t *command_line) {
+    if (command_line == nullptr) return u"";
+    return Cut(command_line, NoLeadUnits());
 }
 
 } // namespace launcher

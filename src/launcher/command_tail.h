@@ -11,4 +11,7 @@ namespace launcher {
 // follows the program-name token and the blanks behind it, up to the NUL.
 const char *CutCommandTail(const char *command_line, const CodePage &code_page);
 
+// The same cut of a UTF-16 command line, which has no lead bytes.
+const char16_t *CutCommandTail(const char16_t *command_line);
+
 } // namespace launcher

@@ -1,6 +1,8 @@
 // The launch sequence, read top to bottom as the steps it performs.
 #include "launcher/launch.h"
 
+#include "launcher/ansi_text.h"
+#include "launcher/command_tail.h"
 #include "launcher/path_buffer.h"
 #include "launcher/settling_pause.h"
 #include "launcher/suite_window.h"
@@ -25,6 +27,60 @@ bool LookUpApplicationManager(Platform &platform, PathBuffer *path) {
 bool ReadCurrentDirectory(Platform &platform, PathBuffer *directory) {
     const uint32_t length = platform.CurrentDirectory(directory->Data(), PathBuffer::kCapacity);
     return length != 0 && length < PathBuffer::kCapacity;
+}
+
+// Where a run that cannot go on as read ends up.
+enum class Outcome { kGo, kTooLong, kNotPassable };
+
+// Makes *tail the command tail as the caller wrote it. When the ANSI command
+// line is the exact image of the Unicode one, the tail cut from it stands as
+// it is. Otherwise a best-fitted character may have become a quote or a
+// blank and moved the cut: the tail is cut again from the Unicode line and
+// goes on only when it converts exactly, from *converted.
+Outcome ResolveTail(Platform &platform, const AnsiText &ansi, const char **tail,
+                    PathBuffer *converted) {
+    const char16_t *line = platform.WideCommandLine();
+    if (ansi.IsExact(line)) return Outcome::kGo;
+    switch (ansi.Convert(CutCommandTail(line), converted)) {
+    case Conversion::kExact:
+        *tail = converted->Text();
+        return Outcome::kGo;
+    case Conversion::kTooLong:
+        return Outcome::kTooLong; // no install command could hold it
+    case Conversion::kNotExact:
+        break;
+    }
+    return Outcome::kNotPassable;
+}
+
+// Makes *directory, read in ANSI, a path to the very folder the process is
+// in. When the Unicode directory has no exact ANSI form, its short (8.3) form
+// is taken instead, if that is exact; a volume without short names hands the
+// long form back, which then is not.
+Outcome ResolveDirectory(Platform &platform, const AnsiText &ansi, PathBuffer *directory) {
+    if (!ReadCurrentDirectory(platform, directory)) return Outcome::kTooLong;
+    char16_t wide[PathBuffer::kCapacity];
+    const uint32_t length = platform.WideCurrentDirectory(wide, PathBuffer::kCapacity);
+    if (length == 0 || length >= PathBuffer::kCapacity) return Outcome::kTooLong;
+    if (ansi.IsExact(wide)) return Outcome::kGo;
+    char16_t short_form[PathBuffer::kCapacity];
+    const uint32_t short_length =
+        platform.WideShortPath(wide, short_form, PathBuffer::kCapacity);
+    if (short_length == 0 || short_length >= PathBuffer::kCapacity) return Outcome::kNotPassable;
+    return ansi.Convert(short_form, directory) == Conversion::kExact ? Outcome::kGo
+                                                                      : Outcome::kNotPassable;
+}
+
+// Ends a run that launches nothing: the suite window is shown again before
+// the user is told why, and the exit code says which failure it was.
+int Refuse(Platform &platform, const SuiteWindow &suite, Outcome outcome) {
+    RestoreSuiteWindow(platform, suite);
+    if (outcome == Outcome::kNotPassable) {
+        platform.ShowErrorBox(kNamesNotPassableText, kReportCaption);
+        return kExitNamesNotPassable;
+    }
+    platform.ShowErrorBox(kFolderTooLongText, kReportCaption);
+    return kExitFolderTooLong;
 }
 
 // Polls the child until it no longer runs, then closes its handles.
@@ -85,6 +141,12 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     PathBuffer application;
     ApplicationName(manager_path, &application);
 
+    // The tail as the caller wrote it, from here on.
+    const AnsiText ansi(platform);
+    PathBuffer converted_tail;
+    const Outcome tail_outcome = ResolveTail(platform, ansi, &tail, &converted_tail);
+    if (tail_outcome != Outcome::kGo) return Refuse(platform, suite, tail_outcome);
+
     // 3./4. An empty tail: run the manager bare, on the path as read. A bare
     // run never takes the settling pause.
     ChildProcess child;
@@ -96,16 +158,14 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     }
 
     // 5. Run the manager on the install list in the current directory. An
-    // install command that would not fit is launched in no form at all; the
-    // suite window is shown again all the same.
+    // install command that would not fit is launched in no form at all.
     PathBuffer directory;
     PathBuffer command;
-    if (!ReadCurrentDirectory(platform, &directory) ||
-        !ComposeInstallCommand(manager_path.Text(), directory.Text(), tail, &command)) {
-        RestoreSuiteWindow(platform, suite);
-        platform.ShowErrorBox(kFolderTooLongText, kReportCaption);
-        return kExitFolderTooLong;
-    }
+    Outcome outcome = ResolveDirectory(platform, ansi, &directory);
+    if (outcome == Outcome::kGo &&
+        !ComposeInstallCommand(manager_path.Text(), directory.Text(), tail, &command))
+        outcome = Outcome::kTooLong;
+    if (outcome != Outcome::kGo) return Refuse(platform, suite, outcome);
     platform.StartProcess(application.Text(), command.Data(), &child);
     const uint32_t launch_tick = platform.TickCount();
     WaitForChild(platform, child);

@@ -11,6 +11,7 @@ class PathBuffer;
 // Exit codes of a run.
 constexpr int kExitDone = 0;          // every run that got as far as it should
 constexpr int kExitFolderTooLong = 1; // nothing launched: the install command would not fit
+constexpr int kExitNamesNotPassable = 2; // nothing launched: a name the code page cannot hold
 
 // The registered application manager: App Paths default value under
 // HKEY_LOCAL_MACHINE.
@@ -27,6 +28,10 @@ constexpr char kFolderTooLongText[] =
     "The path of the installation folder is too long to start the installation "
     "from it; please copy the installation to a folder with a shorter path and "
     "run it again.";
+constexpr char kNamesNotPassableText[] =
+    "The name of the installation folder or of the install list has characters "
+    "that can not be passed on to ActiveSync; please copy the installation to a "
+    "folder with a plain name, such as C:\\Install, and run it again.";
 
 // The child is asked for its status at this interval, the first time after
 // one full interval.

@@ -47,6 +47,33 @@ public:
     // needed (NUL included) when it did not, 0 when it could not be read.
     virtual uint32_t CurrentDirectory(char *buffer, uint32_t capacity) = 0;
 
+    // GetCommandLineW: the command line as the caller gave it, before any
+    // conversion to the ANSI code page; never null. It lives until the
+    // process ends.
+    virtual const char16_t *WideCommandLine() = 0;
+
+    // GetCurrentDirectoryW into a buffer of `capacity` UTF-16 units, with
+    // the same results as CurrentDirectory, counted in units.
+    virtual uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) = 0;
+
+    // GetShortPathNameW: the 8.3 form of an existing path into a buffer of
+    // `capacity` units. Results as CurrentDirectory's. Where the volume keeps
+    // no short names, the path comes back as it was given.
+    virtual uint32_t WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) = 0;
+
+    // GetACP: the ANSI code page's number.
+    virtual uint32_t AnsiCodePage() = 0;
+
+    // WideCharToMultiByte from the NUL-terminated `text` into the ANSI code
+    // page. With `used_default` non-null, no character is replaced by a
+    // look-alike (WC_NO_BEST_FIT_CHARS) and *used_default tells whether any
+    // had no counterpart; with null, neither flag nor pointer is passed, as
+    // code page 65001 demands. A capacity of 0 asks for the size alone.
+    // Returns the bytes written or needed, NUL included; 0 on failure or
+    // when they do not fit.
+    virtual uint32_t WideToAnsi(const char16_t *text, char *buffer, uint32_t capacity,
+                                bool *used_default) = 0;
+
     // CreateProcessA with the given module and command line, no inherited
     // handles, no creation flags, this process's environment and directory.
     // True when the child was started; *child then holds its handles.

@@ -32,6 +32,42 @@ uint32_t Win32Platform::CurrentDirectory(char *buffer, uint32_t capacity) {
     return GetCurrentDirectoryA(capacity, buffer);
 }
 
+// Windows' wide characters are UTF-16 units, as the platform's char16_t.
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t holds one UTF-16 unit");
+
+namespace {
+
+const wchar_t *Wide(const char16_t *text) { return reinterpret_cast<const wchar_t *>(text); }
+wchar_t *Wide(char16_t *text) { return reinterpret_cast<wchar_t *>(text); }
+
+} // namespace
+
+const char16_t *Win32Platform::WideCommandLine() {
+    const wchar_t *line = GetCommandLineW();
+    return line != nullptr ? reinterpret_cast<const char16_t *>(line) : u"";
+}
+
+uint32_t Win32Platform::WideCurrentDirectory(char16_t *buffer, uint32_t capacity) {
+    return GetCurrentDirectoryW(capacity, Wide(buffer));
+}
+
+uint32_t Win32Platform::WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) {
+    return GetShortPathNameW(Wide(path), Wide(buffer), capacity);
+}
+
+uint32_t Win32Platform::AnsiCodePage() { return GetACP(); }
+
+uint32_t Win32Platform::WideToAnsi(const char16_t *text, char *buffer, uint32_t capacity,
+                                   bool *used_default) {
+    BOOL used = FALSE;
+    const int bytes = WideCharToMultiByte(CP_ACP, used_default != nullptr ? WC_NO_BEST_FIT_CHARS : 0,
+                                          Wide(text), -1 /* up to and with the NUL */, buffer,
+                                          static_cast<int>(capacity), nullptr /* default char */,
+                                          used_default != nullptr ? &used : nullptr);
+    if (used_default != nullptr) *used_default = used != FALSE;
+    return bytes > 0 ? static_cast<uint32_t>(bytes) : 0;
+}
+
 bool Win32Platform::StartProcess(const char *application, char *command_line, ChildProcess *child) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;

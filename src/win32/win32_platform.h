@@ -13,6 +13,12 @@ public:
     void CloseKey(Handle key) override;
     void ShowErrorBox(const char *text, const char *caption) override;
     uint32_t CurrentDirectory(char *buffer, uint32_t capacity) override;
+    const char16_t *WideCommandLine() override;
+    uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) override;
+    uint32_t WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) override;
+    uint32_t AnsiCodePage() override;
+    uint32_t WideToAnsi(const char16_t *text, char *buffer, uint32_t capacity,
+                        bool *used_default) override;
     bool StartProcess(const char *application, char *command_line, ChildProcess *child) override;
     bool QueryExitStatus(Handle process, uint32_t *status) override;
     bool HasEnded(Handle process) override;

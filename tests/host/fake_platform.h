@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,13 @@ public:
     uint32_t now_ms = 1000;                // the virtual clock, GetTickCount's value
     std::vector<std::string> open_windows; // titles of the desktop's top-level windows
     bool windows_close_at_start = false;   // the user closes them while the child runs
+    // The names as Unicode, and the ANSI code page: 1252 is modelled as
+    // Latin-1, whose characters convert exactly and all others to '?';
+    // 65001 as UTF-8.
+    std::u16string wide_command_line = u"launcher.exe";
+    std::optional<std::u16string> wide_directory; // when set, `directory` is its ANSI form
+    std::map<std::u16string, std::u16string> short_paths; // others have no short form
+    uint32_t code_page = 1252;
 
     // --- what happened ---------------------------------------------------
     std::vector<std::string> calls; // one line per call, in order
@@ -65,10 +73,49 @@ public:
     uint32_t CurrentDirectory(char *buffer, uint32_t capacity) override {
         calls.push_back("CurrentDirectory");
         if (directory_result) return *directory_result;
+        bool used = false;
+        const std::string directory = wide_directory ? Ansi(*wide_directory, &used) : this->directory;
         const auto length = static_cast<uint32_t>(directory.size());
         if (length + 1 > capacity) return length + 1;
         for (uint32_t i = 0; i <= length; ++i) buffer[i] = directory.c_str()[i];
         return length;
+    }
+
+    const char16_t *WideCommandLine() override {
+        calls.push_back("WideCommandLine");
+        return wide_command_line.c_str();
+    }
+
+    uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) override {
+        calls.push_back("WideCurrentDirectory");
+        return CopyOut(wide_directory ? *wide_directory
+                                      : std::u16string(directory.begin(), directory.end()),
+                       buffer, capacity);
+    }
+
+    uint32_t WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) override {
+        calls.push_back("WideShortPath");
+        const auto found = short_paths.find(path);
+        return CopyOut(found != short_paths.end() ? found->second : path, buffer, capacity);
+    }
+
+    uint32_t AnsiCodePage() override {
+        calls.push_back("AnsiCodePage");
+        return code_page;
+    }
+
+    uint32_t WideToAnsi(const char16_t *text, char *buffer, uint32_t capacity,
+                        bool *used_default) override {
+        calls.push_back(capacity == 0 ? "WideToAnsi size" : "WideToAnsi");
+        if ((code_page == 65001) != (used_default == nullptr)) return 0; // ERROR_INVALID_FLAGS
+        bool used = false;
+        const std::string bytes = Ansi(text, &used);
+        if (used_default != nullptr) *used_default = used;
+        const auto size = static_cast<uint32_t>(bytes.size() + 1);
+        if (capacity == 0) return size;
+        if (size > capacity) return 0;
+        for (uint32_t i = 0; i < size; ++i) buffer[i] = bytes.c_str()[i];
+        return size;
     }
 
     bool StartProcess(const char *app, char *line, ChildProcess *child) override {
@@ -134,6 +181,54 @@ public:
         for (const std::string &call : calls)
             if (call.rfind(prefix, 0) == 0) found.push_back(call);
         return found;
+    }
+
+    // Copies as the system does: the length when it fits, else the size
+    // needed.
+    static uint32_t CopyOut(const std::u16string &text, char16_t *buffer, uint32_t capacity) {
+        const auto length = static_cast<uint32_t>(text.size());
+        if (length + 1 > capacity) return length + 1;
+        for (uint32_t i = 0; i <= length; ++i) buffer[i] = text.c_str()[i];
+        return length;
+    }
+
+    // The text in the ANSI code page; *used tells whether a '?' stands in.
+    std::string Ansi(const std::u16string &text, bool *used) const {
+        if (code_page == 65001) return Utf8(text.c_str());
+        std::string bytes;
+        for (const char16_t unit : text) {
+            *used |= unit > 0xFF;
+            bytes += unit > 0xFF ? '?' : static_cast<char>(unit);
+        }
+        return bytes;
+    }
+
+    // UTF-8, with a surrogate that has no partner turned into U+FFFD.
+    static std::string Utf8(const char16_t *text) {
+        std::string out;
+        for (const char16_t *p = text; *p != 0; ++p) {
+            uint32_t c = *p;
+            if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
+                c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
+            else if (c >= 0xD800 && c <= 0xDFFF)
+                c = 0xFFFD;
+            if (c < 0x80) {
+                out += static_cast<char>(c);
+            } else if (c < 0x800) {
+                out += static_cast<char>(0xC0 | c >> 6);
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                out += static_cast<char>(0xE0 | c >> 12);
+                out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                out += static_cast<char>(0xF0 | c >> 18);
+                out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+                out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            }
+        }
+        return out;
     }
 
     static Handle WindowHandle(size_t index) {

@@ -1,6 +1,7 @@
 // The launch sequence against the fake platform, told as short stories.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,11 @@ using Calls = std::vector<std::string>;
 const std::string kOpen = std::string("OpenMachineKey ") + kAppPathsKey;
 const std::string kManagerBox = std::string("Installation|") + kManagerMissingText;
 const std::string kTooLongBox = std::string("Installation|") + kFolderTooLongText;
+const std::string kNotPassableBox = std::string("Installation|") + kNamesNotPassableText;
 const Calls kSearchAll = {"FindTopLevelWindow Tarnivo Site Suite",
                           "FindTopLevelWindow Quellis Plotter",
                           "FindTopLevelWindow Brovane Stakeout", "FindTopLevelWindow Selkirra Kit"};
+const Calls kLineChecked = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
 
 Calls Join(std::initializer_list<Calls> parts) {
     Calls all;
@@ -27,15 +30,18 @@ Calls Join(std::initializer_list<Calls> parts) {
 }
 
 // The whole road of an install-list run: lookup with the key closed right
-// after its read, directory, start, launch tick, the first query only after
-// one full poll interval, then both handles closed.
+// after its read, the names checked for their ANSI form, directory, start,
+// launch tick, the first query only after one full poll interval, then both
+// handles closed.
 TEST(LaunchSequence, InstallListRunInOrder) {
     FakePlatform fake;
     fake.child_runs_ms = 200;
     EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
     const Calls expected = Join({{kOpen, "QueryDefaultValue", "CloseKey"},
                                  kSearchAll,
-                                 {"CurrentDirectory", "StartProcess", "TickCount", "Sleep 1500",
+                                 kLineChecked,
+                                 {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size",
+                                  "StartProcess", "TickCount", "Sleep 1500",
                                   "QueryExitStatus", "CloseHandle process", "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
     EXPECT_EQ(fake.application, "C:\\AppMgr\\CEAPPMGR.EXE");
@@ -49,6 +55,7 @@ TEST(LaunchSequence, BareRunStartsTheManagerOnItsPathAlone) {
     EXPECT_EQ(RunLaunchSequence(fake, ""), kExitDone);
     const Calls expected = Join({{kOpen, "QueryDefaultValue", "CloseKey"},
                                  kSearchAll,
+                                 kLineChecked,
                                  {"StartProcess", "Sleep 1500", "QueryExitStatus",
                                   "CloseHandle process", "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
@@ -186,6 +193,75 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
             EXPECT_EQ(fake.command_line.size(), 259u);
         }
         EXPECT_EQ(fake.boxes, c.launched ? Calls{} : Calls{kTooLongBox});
+    }
+}
+
+// Names the ANSI code page cannot hold. The ANSI tail is what Windows would
+// cut from the best-fitted line; U+FF02 (a fullwidth quote) best-fits to '"'.
+// Each row: the calls from the name checks to the start or the refusal (the
+// suite window shown again before the box), and the command launched.
+TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
+    const std::string manager = "C:\\AppMgr\\CEAPPMGR.EXE \"";
+    const Calls exact_line = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
+    const Calls recut_line = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size",
+                              "WideToAnsi size", "WideToAnsi"};
+    const Calls exact_dir = {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size"};
+    const Calls short_dir = {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size",
+                             "WideShortPath",    "WideToAnsi size",      "WideToAnsi"};
+    const Calls refused = {"ShowWindow Quellis Plotter normal", "ShowErrorBox"};
+    struct Case {
+        const char *name;
+        uint32_t code_page;
+        std::u16string line;
+        const char *tail;
+        std::u16string directory;
+        Calls calls;
+        std::string command; // "" when nothing may run
+    };
+    const Case cases[] = {
+        {"exact", 1252, u"launcher.exe Sample.ini", "Sample.ini", u"C:\\uni\\Caf\u00e9",
+         Join({exact_line, exact_dir, {"StartProcess"}}),
+         manager + "C:\\uni\\Caf\xe9\\Sample.ini\""},
+        {"directory with a short form", 1252, u"launcher.exe Sample.ini", "Sample.ini",
+         u"C:\\uni\\Setup \u5f20\u4f1f", Join({exact_line, short_dir, {"StartProcess"}}),
+         manager + "C:\\uni\\SETU~3R0\\Sample.ini\""},
+        {"directory without a short form", 1252, u"launcher.exe Sample.ini", "Sample.ini",
+         u"C:\\uni\\\u0141\u00f3d\u017a",
+         Join({exact_line, {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size",
+                            "WideShortPath", "WideToAnsi size"},
+               refused}),
+         ""},
+        {"tail cut again from the Unicode line", 1252,
+         u"\"C:\\uni\\q\uff02 r\\launcher.exe\" Sample.ini", "r\\launcher.exe\" Sample.ini",
+         u"C:\\uni", Join({recut_line, exact_dir, {"StartProcess"}}),
+         manager + "C:\\uni\\Sample.ini\""},
+        {"tail not convertible", 1252, u"launcher.exe Sample\uff02 x.ini", "Sample\" x.ini",
+         u"C:\\uni", Join({exact_line, {"WideToAnsi size"}, refused}), ""},
+        {"UTF-8 code page", 65001, u"launcher.exe \u5f20.ini", "\xe5\xbc\xa0.ini",
+         u"C:\\uni\\\u4f1f", Join({exact_line, exact_dir, {"StartProcess"}}),
+         manager + "C:\\uni\\\xe4\xbc\x9f\\\xe5\xbc\xa0.ini\""},
+        {"UTF-8 code page, a surrogate without its partner", 65001, u"launcher.exe Sample.ini",
+         "Sample.ini", u"C:\\uni\\Setup \xd800",
+         Join({exact_line, {"CurrentDirectory", "WideCurrentDirectory", "WideShortPath",
+                            "WideToAnsi size", "WideToAnsi", "StartProcess"}}),
+         manager + "C:\\uni\\SETU~3R0\\Sample.ini\""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.open_windows = {"Quellis Plotter"};
+        fake.code_page = c.code_page;
+        fake.wide_command_line = c.line;
+        fake.wide_directory = c.directory;
+        fake.short_paths = {{u"C:\\uni\\Setup \u5f20\u4f1f", u"C:\\uni\\SETU~3R0"},
+                            {u"C:\\uni\\Setup \xd800", u"C:\\uni\\SETU~3R0"}};
+        const bool launched = !c.command.empty();
+        EXPECT_EQ(RunLaunchSequence(fake, c.tail), launched ? kExitDone : kExitNamesNotPassable);
+        const auto from = std::find(fake.calls.begin(), fake.calls.end(), "AnsiCodePage");
+        EXPECT_EQ(Calls(from, from + std::min<long>(c.calls.size(), fake.calls.end() - from)),
+                  c.calls);
+        EXPECT_EQ(fake.command_line, c.command);
+        EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{kNotPassableBox});
     }
 }
 

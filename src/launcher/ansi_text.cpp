@@ -1,0 +1,57 @@
+// Exact conversion to the ANSI code page.
+#include "launcher/ansi_text.h"
+
+#include "launcher/path_buffer.h"
+
+namespace launcher {
+namespace {
+
+// The code page number of UTF-8, which Windows 10 and later can make the
+// ANSI code page.
+constexpr uint32_t kUtf8CodePage = 65001;
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// UTF-8 holds every character, but a surrogate without its partner is no
+// character: the conversion turns it into U+FFFD.
+bool IsWellFormed(const char16_t *text) {
+    for (const char16_t *p = text; *p != 0; ++p) {
+        if (IsHighSurrogate(*p) && IsLowSurrogate(p[1])) {
+            ++p;
+        } else if (IsHighSurrogate(*p) || IsLowSurrogate(*p)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+AnsiText::AnsiText(Platform &platform)
+    : platform_(platform), utf8_(platform.AnsiCodePage() == kUtf8CodePage) {}
+
+uint32_t AnsiText::ExactSize(const char16_t *text) const {
+    // UTF-8 takes neither the no-best-fit flag nor the used-default pointer.
+    if (utf8_) return IsWellFormed(text) ? platform_.WideToAnsi(text, nullptr, 0, nullptr) : 0;
+    bool used_default = true;
+    const uint32_t size = platform_.WideToAnsi(text, nullptr, 0, &used_default);
+    return used_default ? 0 : size;
+}
+
+bool AnsiText::IsExact(const char16_t *text) const { return ExactSize(text) != 0; }
+
+Conversion AnsiText::Convert(const char16_t *text, PathBuffer *out) const {
+    out->Copy("");
+    const uint32_t size = ExactSize(text);
+    if (size == 0) return Conversion::kNotExact;
+    if (size > PathBuffer::kCapacity) return Conversion::kTooLong;
+    bool used_default = false;
+    const uint32_t written =
+        platform_.WideToAnsi(text, out->Data(), PathBuffer::kCapacity, utf8_ ? nullptr : &used_default);
+    if (written == size && !used_default && out->Terminate(written - 1)) return Conversion::kExact;
+    out->Copy("");
+    return Conversion::kNotExact;
+}
+
+} // namespace launcher
