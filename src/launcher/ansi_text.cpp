@@ -47,8 +47,8 @@ Conversion AnsiText::Convert(const char16_t *text, PathBuffer *out) const {
     if (size == 0) return Conversion::kNotExact;
     if (size > PathBuffer::kCapacity) return Conversion::kTooLong;
     bool used_default = false;
-    const uint32_t written =
-        platform_.WideToAnsi(text, out->Data(), PathBuffer::kCapacity, utf8_ ? nullptr : &used_default);
+    const uint32_t written = platform_.WideToAnsi(text, out->Data(), PathBuffer::kCapacity,
+                                                  utf8_ ? nullptr : &used_default);
     if (written == size && !used_default && out->Terminate(written - 1)) return Conversion::kExact;
     out->Copy("");
     return Conversion::kNotExact;

@@ -21,7 +21,7 @@ template <typename Unit> bool IsBlank(Unit unit) { return unit != 0 && unit <= U
 // UTF-16 needs no pairing: no unit of a surrogate pair is a blank or a quote.
 class NoLeadUnits {
 public:
-    bool IsLeadByte(char16_t) const { return false; }
+    bool IsLeadByte(char16_t /*unit*/) const { return false; }
 };
 
 template <typename Unit, typename LeadTest>

@@ -64,11 +64,10 @@ Outcome ResolveDirectory(Platform &platform, const AnsiText &ansi, PathBuffer *d
     if (length == 0 || length >= PathBuffer::kCapacity) return Outcome::kTooLong;
     if (ansi.IsExact(wide)) return Outcome::kGo;
     char16_t short_form[PathBuffer::kCapacity];
-    const uint32_t short_length =
-        platform.WideShortPath(wide, short_form, PathBuffer::kCapacity);
+    const uint32_t short_length = platform.WideShortPath(wide, short_form, PathBuffer::kCapacity);
     if (short_length == 0 || short_length >= PathBuffer::kCapacity) return Outcome::kNotPassable;
     return ansi.Convert(short_form, directory) == Conversion::kExact ? Outcome::kGo
-                                                                      : Outcome::kNotPassable;
+                                                                     : Outcome::kNotPassable;
 }
 
 // Ends a run that launches nothing: the suite window is shown again before

@@ -9,8 +9,8 @@ namespace launcher {
 class PathBuffer;
 
 // Exit codes of a run.
-constexpr int kExitDone = 0;          // every run that got as far as it should
-constexpr int kExitFolderTooLong = 1; // nothing launched: the install command would not fit
+constexpr int kExitDone = 0;             // every run that got as far as it should
+constexpr int kExitFolderTooLong = 1;    // nothing launched: the install command would not fit
 constexpr int kExitNamesNotPassable = 2; // nothing launched: a name the code page cannot hold
 
 // The registered application manager: App Paths default value under

@@ -60,10 +60,10 @@ uint32_t Win32Platform::AnsiCodePage() { return GetACP(); }
 uint32_t Win32Platform::WideToAnsi(const char16_t *text, char *buffer, uint32_t capacity,
                                    bool *used_default) {
     BOOL used = FALSE;
-    const int bytes = WideCharToMultiByte(CP_ACP, used_default != nullptr ? WC_NO_BEST_FIT_CHARS : 0,
-                                          Wide(text), -1 /* up to and with the NUL */, buffer,
-                                          static_cast<int>(capacity), nullptr /* default char */,
-                                          used_default != nullptr ? &used : nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, used_default != nullptr ? WC_NO_BEST_FIT_CHARS : 0, Wide(text),
+                            -1 /* up to and with the NUL */, buffer, static_cast<int>(capacity),
+                            nullptr /* default char */, used_default != nullptr ? &used : nullptr);
     if (used_default != nullptr) *used_default = used != FALSE;
     return bytes > 0 ? static_cast<uint32_t>(bytes) : 0;
 }

@@ -436,12 +436,92 @@ TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
     }
 }
 
+// Names outside code page 1252, started with CreateProcessW as Windows
+// hands them on. U+FF02 (a fullwidth quote) best-fits to a real '"', Ł and ź
+// to L and z. Every list holds its own text, and the manager must have got
+// one quoted argument that opens that very list, or nothing may run.
+TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
+    ASSERT_EQ(GetACP(), 1252u);
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    const std::wstring uni = harness::Widen(root_) + L"\\uni";
+    const std::wstring plain = uni + L"\\plain";
+    const std::wstring quoted_folder = uni + L"\\q\uFF02 r";
+    const std::wstring folders[] = {uni,
+                                    plain,
+                                    uni + L"\\Setup \u5F20\u4F1F",
+                                    uni + L"\\\u0141\u00F3d\u017A",
+                                    uni + L"\\L\u00F3dz",
+                                    uni + L"\\a\uFF02 b",
+                                    uni + L"\\Caf\u00E9",
+                                    quoted_folder};
+    for (const std::wstring &folder : folders) {
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(harness::WriteWholeFile(folder + L"\\SampleCAB.ini",
+                                            "list in " +
+                                                std::to_string(std::hash<std::wstring>()(folder))));
+    }
+    const std::wstring launcher = harness::Widen(harness::BinDir()) + L"\\launcher.exe";
+    ASSERT_TRUE(CopyFileW(launcher.c_str(), (quoted_folder + L"\\launcher.exe").c_str(), FALSE));
+
+    struct Case {
+        const char *name;
+        std::wstring launcher;
+        std::wstring tail;
+        std::wstring directory;
+        std::string command; // byte for byte when given
+        bool refused;
+    };
+    const Case cases[] = {
+        {"folder in another script", launcher, L"SampleCAB.ini", folders[2], "", false},
+        {"folder that best-fits to another's name", launcher, L"SampleCAB.ini", folders[3], "",
+         false},
+        {"folder with a fullwidth quote", launcher, L"SampleCAB.ini", folders[5], "", false},
+        {"launcher in a folder with a fullwidth quote", quoted_folder + L"\\launcher.exe",
+         L"SampleCAB.ini", plain, "", false},
+        {"tail with a fullwidth quote", launcher, L"Sample\uFF02 x.ini", plain, "", true},
+        {"folder within the code page", launcher, L"SampleCAB.ini", folders[6],
+         manager_ + " \"" + root_ + "\\uni\\Caf\xE9\\SampleCAB.ini\"", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes_ = harness::MessageBoxWatch("Installation");
+        harness::ConfigureStandIn(record_, 0);
+        const harness::Run run =
+            harness::RunProgram(L"\"" + c.launcher + L"\" " + c.tail, c.directory, kRunTimeoutMs,
+                                [this] { boxes_.Poll(); });
+        ASSERT_TRUE(run.ended);
+        const std::vector<Record> records = Records();
+        if (c.refused) {
+            EXPECT_EQ(run.exit_code, 2u);
+            EXPECT_TRUE(records.empty());
+            EXPECT_EQ(boxes_.Seen().size(), 1u);
+            continue;
+        }
+        EXPECT_EQ(run.exit_code, 0u);
+        ASSERT_EQ(records.size(), 1u);
+        const std::string &command = records[0].command;
+        std::printf("%s: %s\n", c.name, command.c_str());
+        if (!c.command.empty()) EXPECT_EQ(command, c.command);
+        // The manager's path, a blank, and one quoted argument.
+        const std::string prefix = manager_ + " \"";
+        ASSERT_EQ(command.compare(0, prefix.size(), prefix), 0);
+        ASSERT_EQ(command.back(), '"');
+        const std::string argument =
+            command.substr(prefix.size(), command.size() - prefix.size() - 1);
+        EXPECT_EQ(argument.find('"'), std::string::npos);
+        std::string list;
+        ASSERT_TRUE(harness::ReadWholeFile(argument, &list));
+        EXPECT_EQ(list, "list in " + std::to_string(std::hash<std::wstring>()(c.directory)));
+    }
+}
+
 // Under a double-byte code page: 932, which Wine takes from LC_ALL=ja_JP.UTF-8
 // in the environment it was started in (this test's ctest entry sets it, with
 // the locale compiled into the build tree so that Japanese file names can be
 // made). Trail bytes equal to a backslash, in the launcher's own folder and in
-// the list's name, stay part of their characters, and a line that ends in a
-// lead byte ends the run normally.
+// the list's name, stay part of their characters, also when the names come
+// in Unicode, and a line that ends in a lead byte ends the run normally.
 TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
     ASSERT_EQ(GetACP(), 932u) << "needs LC_ALL=ja_JP.UTF-8 and LOCPATH, as its ctest entry sets";
     ASSERT_TRUE(harness::RegisterManager(manager_));
@@ -457,12 +537,15 @@ TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
         const char *name;
         std::string line;
         std::string command;
+        bool unicode = false; // started with CreateProcessW
     };
     const Case cases[] = {
         {"unquoted program path", launcher + " \x95\x5c\x83\x5c.ini",
          manager_ + list + "\x95\x5c\x83\x5c.ini\""},
         {"quoted program path", "\"" + launcher + "\" \x82\xa0 \x82\xa2.ini",
          manager_ + list + "\x82\xa0 \x82\xa2.ini\""},
+        {"started in Unicode", "\"" + launcher + "\" \x95\x5c\x83\x5c.ini",
+         manager_ + list + "\x95\x5c\x83\x5c.ini\"", true},
         // Command lines travel as Unicode between processes, and the lone
         // lead byte does not survive the conversion: the launcher never sees
         // it (its own tests cover one).
@@ -472,8 +555,11 @@ TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         harness::ConfigureStandIn(record_, 0);
+        const auto poll = [this] { boxes_.Poll(); };
         const harness::Run run =
-            harness::RunProgram(c.line, folder, kRunTimeoutMs, [this] { boxes_.Poll(); });
+            c.unicode ? harness::RunProgram(harness::Widen(c.line), harness::Widen(folder),
+                                            kRunTimeoutMs, poll)
+                      : harness::RunProgram(c.line, folder, kRunTimeoutMs, poll);
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
         EXPECT_TRUE(boxes_.Seen().empty());

@@ -31,7 +31,7 @@ public:
     // Latin-1, whose characters convert exactly and all others to '?';
     // 65001 as UTF-8.
     std::u16string wide_command_line = u"launcher.exe";
-    std::optional<std::u16string> wide_directory; // when set, `directory` is its ANSI form
+    std::optional<std::u16string> wide_directory;         // when set, `directory` is its ANSI form
     std::map<std::u16string, std::u16string> short_paths; // others have no short form
     uint32_t code_page = 1252;
 
@@ -74,7 +74,8 @@ public:
         calls.push_back("CurrentDirectory");
         if (directory_result) return *directory_result;
         bool used = false;
-        const std::string directory = wide_directory ? Ansi(*wide_directory, &used) : this->directory;
+        const std::string directory =
+            wide_directory ? Ansi(*wide_directory, &used) : this->directory;
         const auto length = static_cast<uint32_t>(directory.size());
         if (length + 1 > capacity) return length + 1;
         for (uint32_t i = 0; i <= length; ++i) buffer[i] = directory.c_str()[i];

@@ -41,8 +41,8 @@ TEST(LaunchSequence, InstallListRunInOrder) {
                                  kSearchAll,
                                  kLineChecked,
                                  {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size",
-                                  "StartProcess", "TickCount", "Sleep 1500",
-                                  "QueryExitStatus", "CloseHandle process", "CloseHandle thread"}});
+                                  "StartProcess", "TickCount", "Sleep 1500", "QueryExitStatus",
+                                  "CloseHandle process", "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
     EXPECT_EQ(fake.application, "C:\\AppMgr\\CEAPPMGR.EXE");
     EXPECT_EQ(fake.command_line, "C:\\AppMgr\\CEAPPMGR.EXE \"D:\\Setup\\BasePackCAB.ini\"");
@@ -227,8 +227,9 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
          manager + "C:\\uni\\SETU~3R0\\Sample.ini\""},
         {"directory without a short form", 1252, u"launcher.exe Sample.ini", "Sample.ini",
          u"C:\\uni\\\u0141\u00f3d\u017a",
-         Join({exact_line, {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size",
-                            "WideShortPath", "WideToAnsi size"},
+         Join({exact_line,
+               {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size", "WideShortPath",
+                "WideToAnsi size"},
                refused}),
          ""},
         {"tail cut again from the Unicode line", 1252,
@@ -242,8 +243,9 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
          manager + "C:\\uni\\\xe4\xbc\x9f\\\xe5\xbc\xa0.ini\""},
         {"UTF-8 code page, a surrogate without its partner", 65001, u"launcher.exe Sample.ini",
          "Sample.ini", u"C:\\uni\\Setup \xd800",
-         Join({exact_line, {"CurrentDirectory", "WideCurrentDirectory", "WideShortPath",
-                            "WideToAnsi size", "WideToAnsi", "StartProcess"}}),
+         Join({exact_line,
+               {"CurrentDirectory", "WideCurrentDirectory", "WideShortPath", "WideToAnsi size",
+                "WideToAnsi", "StartProcess"}}),
          manager + "C:\\uni\\SETU~3R0\\Sample.ini\""},
     };
     for (const Case &c : cases) {

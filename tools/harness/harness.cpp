@@ -42,6 +42,23 @@ bool WriteWholeFile(const std::string &path, const std::string &bytes) {
     return std::fclose(f) == 0 && ok;
 }
 
+bool WriteWholeFile(const std::wstring &path, const std::string &bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
+                    n == bytes.size();
+    return CloseHandle(f) && ok;
+}
+
+std::wstring Widen(const std::string &text) {
+    std::wstring wide(text.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                      wide.data(), static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? n : 0);
+    return wide;
+}
+
 std::string WorkRoot() {
     char full[MAX_PATH] = {};
     GetFullPathNameA((BinDir() + "\\..\\e2e-root").c_str(), sizeof full, full, nullptr);
@@ -151,6 +168,12 @@ HANDLE ChildJob() {
     return job;
 }
 
+// Puts a child started suspended into the job, then lets it run.
+void Adopt(const PROCESS_INFORMATION &pi) {
+    AssignProcessToJobObject(ChildJob(), pi.hProcess);
+    ResumeThread(pi.hThread);
+}
+
 bool Start(const std::string &command_line, const std::string &directory, PROCESS_INFORMATION *pi) {
     std::vector<char> line(command_line.begin(), command_line.end());
     line.push_back('\0');
@@ -159,15 +182,27 @@ bool Start(const std::string &command_line, const std::string &directory, PROCES
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                         directory.empty() ? nullptr : directory.c_str(), &si, pi))
         return false;
-    AssignProcessToJobObject(ChildJob(), pi->hProcess);
-    ResumeThread(pi->hThread);
+    Adopt(*pi);
     return true;
 }
 
-} // namespace
+bool Start(const std::wstring &command_line, const std::wstring &directory,
+           PROCESS_INFORMATION *pi) {
+    std::vector<wchar_t> line(command_line.begin(), command_line.end());
+    line.push_back(L'\0');
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &si, pi))
+        return false;
+    Adopt(*pi);
+    return true;
+}
 
-Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
-               const std::function<void()> &poll) {
+// Waits for a started program as RunProgram describes.
+template <typename Text>
+Run StartAndWait(const Text &command_line, const Text &directory, DWORD timeout_ms,
+                 const std::function<void()> &poll) {
     Run run;
     PROCESS_INFORMATION pi = {};
     run.start_tick = GetTickCount();
@@ -190,6 +225,18 @@ Run RunProgram(const std::string &command_line, const std::string &directory, DW
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return run;
+}
+
+} // namespace
+
+Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
+               const std::function<void()> &poll) {
+    return StartAndWait(command_line, directory, timeout_ms, poll);
+}
+
+Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
+               const std::function<void()> &poll) {
+    return StartAndWait(command_line, directory, timeout_ms, poll);
 }
 
 namespace {

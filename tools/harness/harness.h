@@ -22,6 +22,9 @@ bool MakeDirs(const std::string &path);
 bool ReadWholeFile(const std::string &path, std::string *bytes);
 // Makes `path` hold exactly `bytes`.
 bool WriteWholeFile(const std::string &path, const std::string &bytes);
+bool WriteWholeFile(const std::wstring &path, const std::string &bytes);
+// Text in the ANSI code page, as Unicode.
+std::wstring Widen(const std::string &text);
 
 // The App Paths entry of the application manager, in this process's
 // registry view (the launcher's view, both being 32-bit programs).
@@ -60,6 +63,10 @@ struct Run {
 // write it) in `directory` and waits up to `timeout_ms`, calling `poll` about
 // every 50 ms meanwhile.
 Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
+               const std::function<void()> &poll = nullptr);
+// The same, started with CreateProcessW: names outside the ANSI code page
+// reach the program as Windows would hand them on.
+Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
                const std::function<void()> &poll = nullptr);
 
 // Top-level windows with given titles, as companion software would show
