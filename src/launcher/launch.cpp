@@ -53,21 +53,30 @@ Outcome ResolveTail(Platform &platform, const AnsiText &ansi, const char **tail,
     return Outcome::kNotPassable;
 }
 
-// Makes *directory, read in ANSI, a path to the very folder the process is
-// in. When the Unicode directory has no exact ANSI form, its short (8.3) form
-// is taken instead, if that is exact; a volume without short names hands the
-// long form back, which then is not.
-Outcome ResolveDirectory(Platform &platform, const AnsiText &ansi, PathBuffer *directory) {
-    if (!ReadCurrentDirectory(platform, directory)) return Outcome::kTooLong;
+// Composes the install command from the current directory, read in ANSI,
+// when the Unicode directory converts exactly and the command fits. When it
+// does not convert exactly (a look-alike could name another folder) or the
+// command would be too long, the directory's short (8.3) form is taken
+// instead, if that is exact and the command fits with it. A volume without
+// short names hands the long form back, which then fails the same way.
+Outcome ComposeInCurrentDirectory(Platform &platform, const AnsiText &ansi,
+                                  const char *manager_path, const char *tail, PathBuffer *command) {
+    PathBuffer directory;
+    if (!ReadCurrentDirectory(platform, &directory)) return Outcome::kTooLong;
     char16_t wide[PathBuffer::kCapacity];
     const uint32_t length = platform.WideCurrentDirectory(wide, PathBuffer::kCapacity);
     if (length == 0 || length >= PathBuffer::kCapacity) return Outcome::kTooLong;
-    if (ansi.IsExact(wide)) return Outcome::kGo;
+    const bool exact = ansi.IsExact(wide);
+    if (exact && ComposeInstallCommand(manager_path, directory.Text(), tail, command))
+        return Outcome::kGo;
+
+    const Outcome failure = exact ? Outcome::kTooLong : Outcome::kNotPassable;
     char16_t short_form[PathBuffer::kCapacity];
     const uint32_t short_length = platform.WideShortPath(wide, short_form, PathBuffer::kCapacity);
-    if (short_length == 0 || short_length >= PathBuffer::kCapacity) return Outcome::kNotPassable;
-    return ansi.Convert(short_form, directory) == Conversion::kExact ? Outcome::kGo
-                                                                     : Outcome::kNotPassable;
+    if (short_length == 0 || short_length >= PathBuffer::kCapacity) return failure;
+    if (ansi.Convert(short_form, &directory) != Conversion::kExact) return failure;
+    return ComposeInstallCommand(manager_path, directory.Text(), tail, command) ? Outcome::kGo
+                                                                                : Outcome::kTooLong;
 }
 
 // Ends a run that launches nothing: the suite window is shown again before
@@ -158,12 +167,9 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
 
     // 5. Run the manager on the install list in the current directory. An
     // install command that would not fit is launched in no form at all.
-    PathBuffer directory;
     PathBuffer command;
-    Outcome outcome = ResolveDirectory(platform, ansi, &directory);
-    if (outcome == Outcome::kGo &&
-        !ComposeInstallCommand(manager_path.Text(), directory.Text(), tail, &command))
-        outcome = Outcome::kTooLong;
+    const Outcome outcome =
+        ComposeInCurrentDirectory(platform, ansi, manager_path.Text(), tail, &command);
     if (outcome != Outcome::kGo) return Refuse(platform, suite, outcome);
     platform.StartProcess(application.Text(), command.Data(), &child);
     const uint32_t launch_tick = platform.TickCount();

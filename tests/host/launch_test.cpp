@@ -164,35 +164,44 @@ TEST(LaunchSequence, FailedStartEndsTheWaitAtTheFirstQuery) {
     }
 }
 
-// The install command is launched whole or not at all.
+// The install command is launched whole or not at all: as read when it fits,
+// else with the directory's short form when that fits.
 TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
     struct Case {
         const char *name;
         std::string directory;
         std::optional<uint32_t> directory_result;
-        bool launched;
+        std::string short_form; // "" when the volume keeps no short names
+        std::string launched;   // the directory in the command, "" when refused
     };
     // "C:\AppMgr\CEAPPMGR.EXE" is 22 characters; with ` "`, `\`, the 15 of
     // "BasePackCAB.ini" and the closing quote, 41 go around the directory.
+    const std::string d215 = "D:\\" + std::string(215, 'd');
+    const std::string d216 = "D:\\" + std::string(216, 'd');
     const Case cases[] = {
-        {"command of 259 characters", "D:\\" + std::string(215, 'd'), std::nullopt, true},
-        {"command of 260 characters", "D:\\" + std::string(216, 'd'), std::nullopt, false},
-        {"directory does not fit its buffer", "", 300, false},
-        {"directory of exactly 260 characters", "", 260, false},
-        {"directory cannot be read", "", 0, false},
+        {"command of 259 characters", d215, std::nullopt, "D:\\DDDD~1", d215},
+        {"command of 260 characters", d216, std::nullopt, "", ""},
+        {"260 as read, short form fits", d216, std::nullopt, "D:\\DDDD~1", "D:\\DDDD~1"},
+        {"short form too long as well", d216, std::nullopt, "D:\\" + std::string(216, 'S'), ""},
+        {"directory does not fit its buffer", "", 300, "", ""},
+        {"directory of exactly 260 characters", "", 260, "", ""},
+        {"directory cannot be read", "", 0, "", ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
         fake.directory = c.directory;
         fake.directory_result = c.directory_result;
+        if (!c.short_form.empty())
+            fake.short_paths[std::u16string(c.directory.begin(), c.directory.end())] =
+                std::u16string(c.short_form.begin(), c.short_form.end());
         const int code = RunLaunchSequence(fake, "BasePackCAB.ini");
-        EXPECT_EQ(code, c.launched ? kExitDone : kExitFolderTooLong);
-        EXPECT_EQ(fake.command_line.empty(), !c.launched);
-        if (c.launched) {
-            EXPECT_EQ(fake.command_line.size(), 259u);
-        }
-        EXPECT_EQ(fake.boxes, c.launched ? Calls{} : Calls{kTooLongBox});
+        const bool launched = !c.launched.empty();
+        EXPECT_EQ(code, launched ? kExitDone : kExitFolderTooLong);
+        EXPECT_EQ(fake.command_line,
+                  launched ? "C:\\AppMgr\\CEAPPMGR.EXE \"" + c.launched + "\\BasePackCAB.ini\""
+                           : "");
+        EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{kTooLongBox});
     }
 }
 
