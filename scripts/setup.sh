@@ -10,7 +10,7 @@
 set -eu
 
 packages="cmake g++ make locales libgtest-dev googletest python3 python3-pefile \
-clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind nsis \
+clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind nsis osslsigncode openssl \
 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth"
 emulator_packages="qemu-user-static gcc-multilib"
 binfmt=/proc/sys/fs/binfmt_misc

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks launcher.exe as a file: what Windows sees before it runs a byte.
 
-    check_exe.py LAUNCHER_EXE ICON_FILE MANIFEST_FILE
+    check_exe.py LAUNCHER_EXE ICON_FILE MANIFEST_FILE VERSION
 """
 import struct
 import sys
@@ -11,6 +11,10 @@ import pefile
 SIZE_GUARD = 16 * 1024  # above this, a runtime has crept in
 ALLOWED_DLLS = {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL"}
 RT_ICON, RT_GROUP_ICON, RT_MANIFEST = 3, 14, 24
+# Windows takes a 32-bit program without requestedExecutionLevel for an
+# installer, and asks for administrator rights, when a version string holds
+# one of these.
+INSTALLER_WORDS = ("instal", "setup", "update", "patch")
 
 failures = []
 
@@ -36,7 +40,7 @@ def resources(pe, type_id):
 
 
 def main():
-    exe, icon_file, manifest_file = sys.argv[1:4]
+    exe, icon_file, manifest_file, version = sys.argv[1:5]
     data = open(exe, "rb").read()
     pe = pefile.PE(data=data)
     oh = pe.OPTIONAL_HEADER
@@ -87,6 +91,29 @@ def main():
     check(b'manifestVersion="1.0"' in text and text.rstrip().endswith(b"/>")
           and text.count(b"<assembly") == 1 and text.count(b"<") == 2,
           "manifest: one empty assembly element, version 1.0")
+
+    # The version resource: one version in the fixed part and the strings,
+    # and no string that makes Windows ask for administrator rights.
+    fixed = pe.VS_FIXEDFILEINFO[0] if hasattr(pe, "VS_FIXEDFILEINFO") else None
+    numbers = tuple(int(n) for n in version.split(".")) + (0,)
+    packed = (numbers[0] << 16 | numbers[1], numbers[2] << 16 | numbers[3])
+    check(fixed is not None and (fixed.FileVersionMS, fixed.FileVersionLS) == packed
+          and (fixed.ProductVersionMS, fixed.ProductVersionLS) == packed,
+          f"fixed file and product version {version}")
+    strings = {}
+    for info in getattr(pe, "FileInfo", [[]])[0]:
+        for table in getattr(info, "StringTable", []):
+            strings.update({k.decode(): v.decode() for k, v in table.entries.items()})
+    for name, value in sorted(strings.items()):
+        print(f"      {name}: {value}")
+    check(strings.get("FileVersion") == version and strings.get("ProductVersion") == version,
+          f"version strings {version}")
+    check(strings.get("OriginalFilename") == "launcher.exe", "OriginalFilename launcher.exe")
+    check(all(strings.get(k) for k in ("InternalName", "FileDescription", "ProductName")),
+          "InternalName, FileDescription and ProductName given")
+    check(all(v for v in strings.values()), "no empty string")
+    check(not [v for v in strings.values() for w in INSTALLER_WORDS if w in v.lower()],
+          "no version string looks like an installer's: " + ", ".join(INSTALLER_WORDS))
 
     print(f"{len(failures)} failed" if failures else "all checks passed")
     return 1 if failures else 0
