@@ -1,0 +1,60 @@
+#!/bin/sh
+# Signs a copy of launcher.exe with a throwaway code-signing certificate made
+# here, checks the signature against that certificate (and that it fails
+# against another), then checks the signed copy as a file and runs one
+# end-to-end case with it under Wine.
+#   check_signing.sh SOURCE_DIR BUILT_EXE PYTHON VERSION BUILD_DIR
+set -eu
+source_dir=$1
+built=$2
+python=$3
+version=$4
+build_dir=$5
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+certificate() { # NAME: NAME.pem and NAME.key, valid for two days
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Launcher test signing $1" \
+    -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" \
+    -keyout "$scratch/$1.key" -out "$scratch/$1.pem" 2>/dev/null
+}
+certificate signer
+certificate stranger
+printf 'a throwaway password\n' >"$scratch/password"
+openssl pkcs12 -export -inkey "$scratch/signer.key" -in "$scratch/signer.pem" \
+  -passout "file:$scratch/password" -out "$scratch/signer.pfx"
+
+LAUNCHER_SIGN_PFX=$scratch/signer.pfx LAUNCHER_SIGN_PASSWORD="a throwaway password" \
+  "$source_dir/scripts/sign.sh" "$built" "$scratch/launcher.exe"
+echo "signed: $(wc -c <"$built") bytes, with the signature $(wc -c <"$scratch/launcher.exe")"
+
+osslsigncode verify -CAfile "$scratch/signer.pem" -in "$scratch/launcher.exe" >"$scratch/verify" 2>&1 ||
+  { cat "$scratch/verify"; echo "FAIL  the signature does not verify"; exit 1; }
+grep -E "Signer's certificate:|Subject:|Message digest algorithm|Signature verification" "$scratch/verify" |
+  sed 's/^/      /'
+echo "ok    the signature verifies against the signing certificate"
+if osslsigncode verify -CAfile "$scratch/stranger.pem" -in "$scratch/launcher.exe" >/dev/null 2>&1; then
+  echo "FAIL  the signature verifies against an unrelated certificate too"
+  exit 1
+fi
+echo "ok    and not against an unrelated one"
+
+checks=0
+"$python" "$source_dir/tests/exe/check_exe.py" "$scratch/launcher.exe" \
+  "$source_dir/res/launcher.ico" "$source_dir/res/launcher.manifest" "$version" \
+  >"$scratch/checks" || checks=$?
+grep -v '^      ' "$scratch/checks"
+[ "$checks" -eq 0 ]
+
+# The end-to-end programs beside the signed copy, in the build tree's Wine
+# session.
+staging=$build_dir/signed
+rm -rf "$staging"
+mkdir -p "$staging/bin"
+for program in launcher_e2e stand_in_manager desktop_windows; do
+  cp "$build_dir/bin/$program.exe" "$staging/bin/"
+done
+cp "$scratch/launcher.exe" "$staging/bin/"
+cd "$staging"
+"$source_dir/cmake/wine-run.sh" bin/launcher_e2e.exe \
+  --gtest_filter=LauncherTest.StartsTheRegisteredModuleWithTheComposedCommandLine
