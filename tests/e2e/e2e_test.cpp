@@ -459,6 +459,66 @@ TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
     }
 }
 
+// An installation author's installer, made by makensis from the script the
+// guide for installation authors shows, run silently: it extracts the
+// launcher and its list into the folder given, waits for the launcher and
+// keeps its exit code. From a folder too deep for the command even in short
+// form (8.3 names are their own short form) the launcher refuses, and the
+// installer still goes on.
+TEST_F(LauncherTest, NsisInstallerFromTheGuideHandsItsListOver) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    const std::string installer = harness::BinDir() + "\\..\\nsis\\example-installer.exe";
+    std::string deep = root_ + "\\nsis-deep";
+    while (manager_.size() + deep.size() + 17 <= 259) deep += "\\abcdefgh";
+    struct Case {
+        const char *name;
+        std::string folder;
+        DWORD exit_code; // the launcher's, as the installer kept it
+    };
+    const Case cases[] = {
+        {"a folder with blanks", root_ + "\\nsis\\Example Device Files", 0},
+        {"a folder too deep for the command", deep, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes_ = harness::MessageBoxWatch("Installation");
+        harness::ConfigureStandIn(record_, 3000);
+        const std::string kept = c.folder + "\\launcher-exit-code.txt";
+        DeleteFileA(kept.c_str());
+        // The installer goes on, and writes the code, only once the launcher
+        // has ended: never are both seen at once (the file is looked at
+        // first), though the launcher is seen running.
+        bool launcher_seen = false;
+        bool both_seen = false;
+        const harness::Run run = harness::RunProgram(
+            "\"" + installer + "\" /S /D=" + c.folder, root_, kRunTimeoutMs, [&] {
+                boxes_.Poll();
+                const bool written = GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES;
+                const bool running = harness::IsRunning("launcher.exe");
+                launcher_seen |= running;
+                both_seen |= written && running;
+            });
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        std::string code;
+        ASSERT_TRUE(harness::ReadWholeFile(kept, &code));
+        EXPECT_EQ(code, std::to_string(c.exit_code));
+        std::printf("%s: the installer kept exit code %s\n", c.name, code.c_str());
+        EXPECT_TRUE(launcher_seen);
+        EXPECT_FALSE(both_seen);
+        const std::vector<Record> records = Records();
+        if (c.exit_code != 0) {
+            EXPECT_TRUE(records.empty());
+            EXPECT_EQ(boxes_.Seen().size(), 1u);
+            continue;
+        }
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_TRUE(records[0].ended);
+        EXPECT_EQ(records[0].command, manager_ + " \"" + c.folder + "\\SampleCAB.ini\"");
+        std::printf("%s: the manager got %s\n", c.name, records[0].command.c_str());
+    }
+}
+
 // Names outside code page 1252, started with CreateProcessW as Windows
 // hands them on. U+FF02 (a fullwidth quote) best-fits to a real '"', Ł and ź
 // to L and z. Every list holds its own text, and the manager must have got

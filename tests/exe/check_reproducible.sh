@@ -1,6 +1,6 @@
 #!/bin/sh
-# Two clean builds give the same launcher.exe, byte for byte; and the
-# committed icon is what its script draws.
+# Two clean builds give the same launcher.exe and the same release zip, byte
+# for byte; and the committed icon is what its script draws.
 #   check_reproducible.sh SOURCE_DIR BUILT_EXE PYTHON
 set -eu
 source_dir=$1
@@ -19,6 +19,21 @@ else
   echo "FAIL  a second clean build differs"
   exit 1
 fi
+
+# The release bundle of each build.
+"$source_dir/scripts/release.sh" "$(dirname "$(dirname "$built")")" "$scratch/dist-first" >/dev/null
+"$source_dir/scripts/release.sh" "$scratch/build" "$scratch/dist-second" >/dev/null
+first=$(ls "$scratch"/dist-first/launcher-*-win32.zip)
+if cmp "$first" "$scratch"/dist-second/launcher-*-win32.zip; then
+  echo "ok    the two builds' release zips are byte-identical: $(basename "$first")," \
+    "$(wc -c <"$first") bytes, SHA-256 $(sha256sum <"$first" | cut -d' ' -f1)"
+else
+  echo "FAIL  the two builds' release zips differ"
+  exit 1
+fi
+(cd "$scratch" && python3 -m zipfile -e "$first" unpacked && cd unpacked &&
+  sha256sum -c SHA256SUMS >../sums) || { cat "$scratch/sums"; echo "FAIL  SHA256SUMS"; exit 1; }
+sed 's/^/      /' "$scratch/sums"
 
 "$python" "$source_dir/res/make_icon.py" "$scratch/launcher.ico"
 if cmp "$source_dir/res/launcher.ico" "$scratch/launcher.ico"; then

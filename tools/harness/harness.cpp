@@ -1,6 +1,8 @@
 // Driving the real launcher.exe from a Windows-side program.
 #include "harness.h"
 
+#include <tlhelp32.h>
+
 #include <cstdio>
 
 namespace harness {
@@ -237,6 +239,19 @@ Run RunProgram(const std::string &command_line, const std::string &directory, DW
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
                const std::function<void()> &poll) {
     return StartAndWait(command_line, directory, timeout_ms, poll);
+}
+
+bool IsRunning(const std::string &exe_name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found;
+         more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, exe_name.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
 }
 
 namespace {

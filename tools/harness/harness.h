@@ -69,6 +69,9 @@ Run RunProgram(const std::string &command_line, const std::string &directory, DW
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
                const std::function<void()> &poll = nullptr);
 
+// Whether a process of this program (file name, any case) is running.
+bool IsRunning(const std::string &exe_name);
+
 // Top-level windows with given titles, as companion software would show
 // them, made and served by a helper process (desktop_windows.exe).
 class DesktopWindows {

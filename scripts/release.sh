@@ -1,0 +1,37 @@
+#!/bin/sh
+# Makes the release bundle dist/launcher-<version>-win32.zip: launcher.exe,
+# the guide for installation authors and SHA256SUMS. The same sources give
+# the same zip, byte for byte. When LAUNCHER_SIGN_PFX is set (see
+# scripts/sign.sh), the exe in the bundle is signed first; a signature made
+# at another time is another signature, so only unsigned bundles compare.
+#   scripts/release.sh [BUILD_DIR [DIST_DIR]]
+# BUILD_DIR is a configured build tree for 32-bit Windows (by default the
+# mingw-i686 preset's, configured here when it is missing); DIST_DIR is
+# dist/ by default.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${1:-$top/build/mingw-i686}
+dist_dir=${2:-$top/dist}
+
+if [ ! -f "$build_dir/CMakeCache.txt" ]; then
+  (cd "$top" && cmake --preset mingw-i686 >/dev/null)
+fi
+cmake --build "$build_dir" --target launcher >/dev/null
+
+version=$(sed -n 's/^project(install_launcher VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+[ -n "$version" ] || { echo "$0: no version in CMakeLists.txt" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+exe=$build_dir/bin/launcher.exe
+if [ -n "${LAUNCHER_SIGN_PFX:-}" ]; then
+  "$top/scripts/sign.sh" "$exe" "$scratch/launcher.exe" >/dev/null
+  exe=$scratch/launcher.exe
+fi
+
+mkdir -p "$dist_dir"
+zip=$dist_dir/launcher-$version-win32.zip
+python3 "$top/scripts/bundle.py" "$zip" \
+  "launcher.exe=$exe" \
+  "installation-authors.md=$top/docs/installation-authors.md"
+echo "$zip"
