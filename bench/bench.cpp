@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "machine_guard.h"
 
 namespace {
 
@@ -569,7 +570,7 @@ std::string Join(const std::vector<std::string> &items) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int RunBench(int argc, char **argv) {
     Bench b;
     std::string out;
     for (int i = 1; i < argc; ++i) {
@@ -715,4 +716,9 @@ int main(int argc, char **argv) {
         return 2;
     }
     return 0;
+}
+
+// The registry entry and the desktop are left as they were found.
+int main(int argc, char **argv) {
+    return harness::RunGuarded([&] { return RunBench(argc, argv); });
 }

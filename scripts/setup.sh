@@ -69,3 +69,17 @@ if [ -f "$binfmt/qemu-i386" ] || ! runs_32bit; then
   fi
   runs_32bit || { echo "32-bit programs still do not run, even with qemu-i386 registered." >&2; exit 1; }
 fi
+
+# 3. Node's package manager, for the workflow validator below (any Node will
+#    do; Debian's when there is none).
+if ! command -v npm >/dev/null 2>&1; then
+  carry_out "The workflow validator needs Node and npm." "apt-get update" "$install nodejs npm"
+fi
+
+# 4. The validator of the Windows workflow, at a fixed version, into the
+#    build tree.
+tools=$(cd "$(dirname "$0")/.." && pwd)/build/tools
+if [ ! -x "$tools/node_modules/.bin/action-validator" ]; then
+  mkdir -p "$tools"
+  npm install --no-audit --no-fund --prefix "$tools" @action-validator/cli@0.6.0 >/dev/null
+fi

@@ -3,9 +3,15 @@
 // delivery crashes the test program under Wine on an emulator: the check's
 // outcome and the rest of its output were lost in a crash. This printer
 // passes every event on to GoogleTest's, but prints those checks itself.
+//
+// The run also leaves the machine as it found it (machine_guard.h): it does
+// not start while a companion software window is open, and puts the App
+// Paths entry back when it ends.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+
+#include "machine_guard.h"
 
 namespace {
 
@@ -65,5 +71,6 @@ int main(int argc, char **argv) {
     ::testing::TestEventListeners &listeners = UnitTest::GetInstance()->listeners();
     TestEventListener *printer = listeners.Release(listeners.default_result_printer());
     if (printer != nullptr) listeners.Append(new PrinterWithoutDebugOutput(printer));
-    return RUN_ALL_TESTS();
+
+    return harness::RunGuarded([] { return RUN_ALL_TESTS(); });
 }

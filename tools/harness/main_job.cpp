@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "harness.h"
+#include "machine_guard.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ const char *Shown(HWND window) {
 
 } // namespace
 
-int main(int argc, char **argv) {
+int RunMainJob(int argc, char **argv) {
     const bool pause = argc > 1 && std::strcmp(argv[1], "--pause") == 0;
     const std::string root = harness::WorkRoot();
     const std::string manager = root + "\\ActiveSync\\CEAPPMGR.EXE";
@@ -86,4 +87,9 @@ int main(int argc, char **argv) {
                 static_cast<unsigned long>(run.end_tick - run.start_tick));
     std::printf("exit code          : %lu\n", static_cast<unsigned long>(run.exit_code));
     return run.ended && run.exit_code == 0 && records.size() == 1 ? 0 : 1;
+}
+
+// The registry entry and the desktop are left as they were found.
+int main(int argc, char **argv) {
+    return harness::RunGuarded([&] { return RunMainJob(argc, argv); });
 }

@@ -1,0 +1,63 @@
+#!/bin/sh
+# The end-to-end suite leaves a real machine as it found it:
+# 1. a "real" application manager is registered; a run of the suite is
+#    killed in the middle of a case, when the entry holds the tests' own
+#    stand-in; the next run finds the journal, puts the entry back first, and
+#    the entry is again exactly what it was;
+# 2. while a window with a suite title is open, the suite does not start and
+#    names the window.
+#   check_machine_guard.sh SOURCE_DIR BUILD_DIR
+set -eu
+source_dir=$1
+build=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+run() { (cd "$build" && "$source_dir/cmake/wine-run.sh" "$@"); }
+fail() { echo "FAIL  $1"; exit 1; }
+
+journal=$build/app-paths-journal.txt
+case=SuiteWindowMakesWayWhileTheManagerRuns
+record=$build/e2e-root/record-$case.txt
+rm -f "$journal" "$record"
+run bin/app_paths.exe set 'C:\Program Files\Real Sync\CEAPPMGR.EXE'
+run bin/app_paths.exe show >"$scratch/before"
+sed 's/^/      /' "$scratch/before"
+
+(cd "$build" && exec "$source_dir/cmake/wine-run.sh" bin/launcher_e2e.exe \
+  --gtest_filter="LauncherTest.$case") >"$scratch/killed.log" 2>&1 &
+pid=$!
+tries=0
+until [ -s "$record" ]; do # the stand-in has started: the case is under way
+  tries=$((tries + 1))
+  [ $tries -le 600 ] || { kill -KILL $pid; cat "$scratch/killed.log"; fail "the case never started"; }
+  sleep 0.2
+done
+kill -KILL $pid
+wait $pid 2>/dev/null || true
+run bin/app_paths.exe show >"$scratch/killed"
+! cmp -s "$scratch/before" "$scratch/killed" || fail "the entry was not the tests' own when the run was killed"
+[ -f "$journal" ] || fail "the killed run left no journal"
+echo "ok    killed in the middle of $case, with the tests' own entry and the journal left"
+
+run bin/launcher_e2e.exe --gtest_filter=-* >"$scratch/next.log" 2>&1 || { cat "$scratch/next.log"; fail "the next run failed"; }
+run bin/app_paths.exe show >"$scratch/after"
+cmp -s "$scratch/before" "$scratch/after" || { cat "$scratch/after"; fail "the entry is not what it was"; }
+[ ! -f "$journal" ] || fail "the journal is still there"
+grep -q "restored the App Paths entry" "$scratch/next.log" || fail "the next run did not say it restored"
+echo "ok    the next run put the entry back as it was, and removed the journal"
+
+(cd "$build" && exec "$source_dir/cmake/wine-run.sh" bin/desktop_windows.exe "Quellis Plotter") &
+windows=$!
+refused=false
+for _ in 1 2 3 4 5 6 7 8 9 10; do
+  status=0
+  run bin/launcher_e2e.exe --gtest_filter=-* >"$scratch/refused.log" 2>&1 || status=$?
+  if [ $status -eq 2 ]; then refused=true; break; fi
+  sleep 1 # the window is not up yet
+done
+kill -KILL $windows
+wait $windows 2>/dev/null || true
+$refused || fail "the suite started beside an open suite window"
+grep -q '"Quellis Plotter" is open' "$scratch/refused.log" || { cat "$scratch/refused.log"; fail "the refusal does not name the window"; }
+echo "ok    refused beside an open suite window: $(grep 'not started' "$scratch/refused.log")"
+run bin/app_paths.exe remove
