@@ -125,10 +125,7 @@ std::vector<std::string> ImportedDlls(const std::string &image) {
 // Under Wine, GetProcessTimes gives the calling process's own CPU time
 // whatever the handle, so a subject's CPU time is read from the Linux process
 // that runs it; its peak memory Wine does report, from that same process.
-bool UnderWine() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+using harness::UnderWine;
 
 // The Linux process that runs a Windows program under Wine shows the
 // program's command line in its own; Wine gives no other way to find it.

@@ -7,7 +7,7 @@
 #   scripts/release.sh [BUILD_DIR [DIST_DIR]]
 # BUILD_DIR is a configured build tree for 32-bit Windows (by default the
 # mingw-i686 preset's, configured here when it is missing); DIST_DIR is
-# dist/ by default.
+# dist/ by default. PYTHON names the Python to use (python3 by default).
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$top/build/mingw-i686}
@@ -31,7 +31,7 @@ fi
 
 mkdir -p "$dist_dir"
 zip=$dist_dir/launcher-$version-win32.zip
-python3 "$top/scripts/bundle.py" "$zip" \
+"${PYTHON:-python3}" "$top/scripts/bundle.py" "$zip" \
   "launcher.exe=$exe" \
   "installation-authors.md=$top/docs/installation-authors.md"
 echo "$zip"

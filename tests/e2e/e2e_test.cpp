@@ -107,7 +107,7 @@ TEST_F(LauncherTest, MissingManagerIsReportedOnceAndNothingRuns) {
 }
 
 // The child's module and command line, for bare and install-list runs, in
-// ordinary folders and at a drive root, with registered paths with and
+// ordinary folders and at a drive root (a drive made for the test), with registered paths with and
 // without blanks. A search through an unquoted path with blanks would try
 // "...\App.exe" first: a program planted there must never run.
 TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
@@ -117,6 +117,7 @@ TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
     ASSERT_TRUE(harness::PlaceStandIn(planted));
     const std::string setup = root_ + "\\Setup";
     ASSERT_TRUE(harness::MakeDirs(setup));
+    const harness::DriveRoot drive(root_ + "\\drive-t");
 
     struct Case {
         const char *name;
@@ -130,8 +131,8 @@ TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
         {"bare", manager_, manager_, "", setup, manager_},
         {"install list", manager_, manager_, "BasePackCAB.ini", setup,
          manager_ + " \"" + setup + "\\BasePackCAB.ini\""},
-        {"drive root", manager_, manager_, "PlotterCAB.ini", "T:\\",
-         manager_ + " \"T:\\\\PlotterCAB.ini\""},
+        {"drive root", manager_, manager_, "PlotterCAB.ini", drive.Drive() + "\\",
+         manager_ + " \"" + drive.Drive() + "\\\\PlotterCAB.ini\""},
         {"quoted tail with blanks", manager_, manager_, "\"My List.ini\"", setup,
          manager_ + " \"" + setup + "\\\"My List.ini\"\""},
         {"blanks in path, bare", spaced, spaced, "", setup, spaced},
@@ -142,6 +143,10 @@ TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.directory == "\\") {
+            std::printf("skipped \"%s\": no drive letter could be substituted\n", c.name);
+            continue;
+        }
         harness::ConfigureStandIn(record_, 0);
         ASSERT_TRUE(harness::RegisterManager(c.registered));
         const harness::Run run = RunLauncher(c.tail, c.directory);
@@ -468,6 +473,8 @@ TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
 TEST_F(LauncherTest, NsisInstallerFromTheGuideHandsItsListOver) {
     ASSERT_TRUE(harness::RegisterManager(manager_));
     const std::string installer = harness::BinDir() + "\\..\\nsis\\example-installer.exe";
+    if (!harness::UnderWine() && GetFileAttributesA(installer.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no makensis at build time, so no installer to run";
     std::string deep = root_ + "\\nsis-deep";
     while (manager_.size() + deep.size() + 17 <= 259) deep += "\\abcdefgh";
     struct Case {
@@ -524,7 +531,10 @@ TEST_F(LauncherTest, NsisInstallerFromTheGuideHandsItsListOver) {
 // to L and z. Every list holds its own text, and the manager must have got
 // one quoted argument that opens that very list, or nothing may run.
 TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
-    ASSERT_EQ(GetACP(), 1252u);
+    if (harness::UnderWine())
+        ASSERT_EQ(GetACP(), 1252u);
+    else if (GetACP() != 1252u)
+        GTEST_SKIP() << "runs only where the ANSI code page is 1252";
     ASSERT_TRUE(harness::RegisterManager(manager_));
     const std::wstring uni = harness::Widen(root_) + L"\\uni";
     const std::wstring plain = uni + L"\\plain";
@@ -598,7 +608,12 @@ TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
 // the list's name, stay part of their characters, also when the names come
 // in Unicode, and a line that ends in a lead byte ends the run normally.
 TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
-    ASSERT_EQ(GetACP(), 932u) << "needs LC_ALL=ja_JP.UTF-8 and LOCPATH, as its ctest entry sets";
+    // Under Wine the ctest entry sets the code page; Windows keeps its own.
+    if (harness::UnderWine())
+        ASSERT_EQ(GetACP(), 932u)
+            << "needs LC_ALL=ja_JP.UTF-8 and LOCPATH, as its ctest entry sets";
+    else if (GetACP() != 932u)
+        GTEST_SKIP() << "runs only where the ANSI code page is 932";
     ASSERT_TRUE(harness::RegisterManager(manager_));
     // Two characters whose trail bytes are both 0x5C.
     const std::string folder = root_ + "\\\x95\x5c\x83\x5c";

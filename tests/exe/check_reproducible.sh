@@ -1,17 +1,18 @@
 #!/bin/sh
 # Two clean builds give the same launcher.exe and the same release zip, byte
 # for byte; and the committed icon is what its script draws.
-#   check_reproducible.sh SOURCE_DIR BUILT_EXE PYTHON
+#   check_reproducible.sh SOURCE_DIR BUILT_EXE PYTHON [CONFIGURE_ARGUMENTS...]
+# The arguments make the second build as the first was made (its toolchain
+# file, or its generator).
 set -eu
 source_dir=$1
 built=$2
 python=$3
+shift 3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-cmake -S "$source_dir" -B "$scratch/build" \
-  -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+cmake -S "$source_dir" -B "$scratch/build" "$@" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build "$scratch/build" --target launcher >/dev/null
 if cmp "$built" "$scratch/build/bin/launcher.exe"; then
   echo "ok    a second clean build is byte-identical ($(wc -c <"$built") bytes)"
@@ -21,6 +22,7 @@ else
 fi
 
 # The release bundle of each build.
+export PYTHON="$python"
 "$source_dir/scripts/release.sh" "$(dirname "$(dirname "$built")")" "$scratch/dist-first" >/dev/null
 "$source_dir/scripts/release.sh" "$scratch/build" "$scratch/dist-second" >/dev/null
 first=$(ls "$scratch"/dist-first/launcher-*-win32.zip)
@@ -31,7 +33,7 @@ else
   echo "FAIL  the two builds' release zips differ"
   exit 1
 fi
-(cd "$scratch" && python3 -m zipfile -e "$first" unpacked && cd unpacked &&
+(cd "$scratch" && "$python" -m zipfile -e "$first" unpacked && cd unpacked &&
   sha256sum -c SHA256SUMS >../sums) || { cat "$scratch/sums"; echo "FAIL  SHA256SUMS"; exit 1; }
 sed 's/^/      /' "$scratch/sums"
 

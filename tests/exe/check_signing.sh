@@ -3,13 +3,16 @@
 # here, checks the signature against that certificate (and that it fails
 # against another), then checks the signed copy as a file and runs one
 # end-to-end case with it under Wine.
-#   check_signing.sh SOURCE_DIR BUILT_EXE PYTHON VERSION BUILD_DIR
+#   check_signing.sh SOURCE_DIR BUILT_EXE PYTHON VERSION BUILD_DIR [RUNNER]
+# RUNNER starts a Windows program (wine-run.sh from Linux); without it the
+# program is started directly.
 set -eu
 source_dir=$1
 built=$2
 python=$3
 version=$4
 build_dir=$5
+runner=${6:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -46,8 +49,8 @@ checks=0
 grep -v '^      ' "$scratch/checks"
 [ "$checks" -eq 0 ]
 
-# The end-to-end programs beside the signed copy, in the build tree's Wine
-# session.
+# The end-to-end programs beside the signed copy (under Wine, in the build
+# tree's session).
 staging=$build_dir/signed
 rm -rf "$staging"
 mkdir -p "$staging/bin"
@@ -56,5 +59,5 @@ for program in launcher_e2e stand_in_manager desktop_windows; do
 done
 cp "$scratch/launcher.exe" "$staging/bin/"
 cd "$staging"
-"$source_dir/cmake/wine-run.sh" bin/launcher_e2e.exe \
+${runner:+"$runner"} bin/launcher_e2e.exe \
   --gtest_filter=LauncherTest.StartsTheRegisteredModuleWithTheComposedCommandLine

@@ -241,6 +241,35 @@ Run RunProgram(const std::wstring &command_line, const std::wstring &directory, 
     return StartAndWait(command_line, directory, timeout_ms, poll);
 }
 
+bool UnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+DriveRoot::DriveRoot(const std::string &folder) : folder_(folder) {
+    MakeDirs(folder);
+    if (UnderWine()) {
+        drive_ = "T:";
+    } else {
+        const DWORD used = GetLogicalDrives();
+        for (char letter = 'Z'; letter >= 'D' && drive_.empty(); --letter) {
+            if ((used & (1u << (letter - 'A'))) != 0) continue;
+            const std::string drive = std::string(1, letter) + ":";
+            if (!DefineDosDeviceA(0, drive.c_str(), folder.c_str())) break;
+            drive_ = drive;
+            substituted_ = drive;
+        }
+    }
+    const DWORD root = GetFileAttributesA((drive_ + "\\").c_str());
+    if (root == INVALID_FILE_ATTRIBUTES || (root & FILE_ATTRIBUTE_DIRECTORY) == 0) drive_.clear();
+}
+
+DriveRoot::~DriveRoot() {
+    if (!substituted_.empty())
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, substituted_.c_str(),
+                         folder_.c_str());
+}
+
 bool IsRunning(const std::string &exe_name) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return false;

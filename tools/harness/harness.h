@@ -69,6 +69,29 @@ Run RunProgram(const std::string &command_line, const std::string &directory, DW
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
                const std::function<void()> &poll = nullptr);
 
+// Whether this program runs under Wine rather than on Windows itself.
+bool UnderWine();
+
+// A drive whose root is `folder`, for as long as the object lives. Under
+// Wine it is T:, which the test session maps to the work root's drive-t
+// (Wine makes no drive of a substituted folder); on Windows a free letter
+// is substituted for the folder as `subst` does, and removed again.
+class DriveRoot {
+public:
+    explicit DriveRoot(const std::string &folder);
+    ~DriveRoot();
+    DriveRoot(const DriveRoot &) = delete;
+    DriveRoot &operator=(const DriveRoot &) = delete;
+
+    // "X:", or "" when no drive could be made.
+    const std::string &Drive() const { return drive_; }
+
+private:
+    std::string folder_;
+    std::string drive_;
+    std::string substituted_; // the letter to remove again, if any
+};
+
 // Whether a process of this program (file name, any case) is running.
 bool IsRunning(const std::string &exe_name);
 
