@@ -29,7 +29,8 @@ bool ReadCurrentDirectory(Platform &platform, PathBuffer *directory) {
     return length != 0 && length < PathBuffer::kCapacity;
 }
 
-// Where a run that cannot go on as read ends up.
+// How a step ends: the run goes on, or nothing is launched, for one of two
+// reasons.
 enum class Outcome { kGo, kTooLong, kNotPassable };
 
 // Makes *tail the command tail as the caller wrote it. When the ANSI command

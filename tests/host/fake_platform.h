@@ -213,21 +213,11 @@ public:
                 c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
             else if (c >= 0xD800 && c <= 0xDFFF)
                 c = 0xFFFD;
-            if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else if (c < 0x800) {
-                out += static_cast<char>(0xC0 | c >> 6);
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else if (c < 0x10000) {
-                out += static_cast<char>(0xE0 | c >> 12);
-                out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                out += static_cast<char>(0xF0 | c >> 18);
-                out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-                out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            }
+            static const unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
+            const int trail = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+            out += static_cast<char>(kLead[trail] | c >> (6 * trail));
+            for (int i = trail - 1; i >= 0; --i)
+                out += static_cast<char>(0x80 | (c >> (6 * i) & 0x3F));
         }
         return out;
     }
