@@ -58,6 +58,17 @@ protected:
 
     std::vector<Record> Records() const { return harness::ReadRecords(record_); }
 
+    // Skips the test unless the ANSI code page is `code_page`. Under Wine the
+    // test's own session sets the code page, so another one is a failure;
+    // Windows keeps its own.
+    void RequireCodePage(UINT code_page) {
+        if (GetACP() == code_page) return;
+        if (harness::UnderWine())
+            FAIL() << "code page " << GetACP() << ", not " << code_page
+                   << " (932 needs LC_ALL=ja_JP.UTF-8 and LOCPATH, as its ctest entry sets)";
+        GTEST_SKIP() << "runs only where the ANSI code page is " << code_page;
+    }
+
     // What the manager would read: the text of the file named by the one
     // quoted argument after its own path, or why there is none.
     std::string ListOpenedBy(const std::string &command) const {
@@ -531,10 +542,8 @@ TEST_F(LauncherTest, NsisInstallerFromTheGuideHandsItsListOver) {
 // to L and z. Every list holds its own text, and the manager must have got
 // one quoted argument that opens that very list, or nothing may run.
 TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
-    if (harness::UnderWine())
-        ASSERT_EQ(GetACP(), 1252u);
-    else if (GetACP() != 1252u)
-        GTEST_SKIP() << "runs only where the ANSI code page is 1252";
+    RequireCodePage(1252);
+    if (HasFatalFailure() || IsSkipped()) return;
     ASSERT_TRUE(harness::RegisterManager(manager_));
     const std::wstring uni = harness::Widen(root_) + L"\\uni";
     const std::wstring plain = uni + L"\\plain";
@@ -608,12 +617,8 @@ TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
 // the list's name, stay part of their characters, also when the names come
 // in Unicode, and a line that ends in a lead byte ends the run normally.
 TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
-    // Under Wine the ctest entry sets the code page; Windows keeps its own.
-    if (harness::UnderWine())
-        ASSERT_EQ(GetACP(), 932u)
-            << "needs LC_ALL=ja_JP.UTF-8 and LOCPATH, as its ctest entry sets";
-    else if (GetACP() != 932u)
-        GTEST_SKIP() << "runs only where the ANSI code page is 932";
+    RequireCodePage(932);
+    if (HasFatalFailure() || IsSkipped()) return;
     ASSERT_TRUE(harness::RegisterManager(manager_));
     // Two characters whose trail bytes are both 0x5C.
     const std::string folder = root_ + "\\\x95\x5c\x83\x5c";
