@@ -281,6 +281,7 @@ TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {
         harness::DesktopWindows windows(c.open);
         std::vector<std::string> iconic_during;
         const harness::Run run = RunLauncherDuringChild(c.tail, [&] {
+            windows.Becomes(c.handled, true, 2000);
             for (const std::string &title : c.open)
                 if (IsIconic(windows.Get(title))) iconic_during.push_back(title);
         });
@@ -288,7 +289,7 @@ TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {
         EXPECT_EQ(run.exit_code, 0u);
         EXPECT_EQ(iconic_during, std::vector<std::string>{c.handled});
         for (const std::string &title : c.open) {
-            EXPECT_FALSE(IsIconic(windows.Get(title))) << title;
+            EXPECT_TRUE(windows.Becomes(title, false, 5000)) << title;
             EXPECT_TRUE(IsWindowVisible(windows.Get(title))) << title;
         }
     }
@@ -302,7 +303,7 @@ TEST_F(LauncherTest, SuiteWindowClosedDuringTheRunIsNoMatter) {
     harness::DesktopWindows windows({"Quellis Plotter"});
     bool was_iconic = false;
     const harness::Run run = RunLauncherDuringChild("Sample.ini", [&] {
-        was_iconic = IsIconic(windows.Get("Quellis Plotter")) != FALSE;
+        was_iconic = windows.Becomes("Quellis Plotter", true, 2000);
         windows.Close("Quellis Plotter");
     });
     ASSERT_TRUE(run.ended);
@@ -351,7 +352,7 @@ TEST_F(LauncherTest, SettlingPauseHoldsUntilTheMinimumHasPassed) {
                 static_cast<unsigned long>(since_launcher_start));
     EXPECT_LE(since_child_start, 60000u + 3000u);
     EXPECT_GE(since_launcher_start, 60000u);
-    EXPECT_FALSE(IsIconic(windows.Get("Tarnivo Site Suite")));
+    EXPECT_TRUE(windows.Becomes("Tarnivo Site Suite", false, 5000));
 }
 
 // The same list with only a row-2 window open: no pause at all.

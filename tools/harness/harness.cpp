@@ -318,6 +318,15 @@ HWND DesktopWindows::Get(const std::string &title) const {
     return FindWindowA(kDesktopWindowClass, title.c_str());
 }
 
+bool DesktopWindows::Becomes(const std::string &title, bool minimized, DWORD ms) const {
+    const DWORD start = GetTickCount();
+    while ((IsIconic(Get(title)) != FALSE) != minimized) {
+        if (GetTickCount() - start >= ms) return false;
+        Sleep(25);
+    }
+    return true;
+}
+
 void DesktopWindows::Close(const std::string &title) {
     HWND hwnd = Get(title);
     PostMessageA(hwnd, WM_CLOSE, 0, 0);

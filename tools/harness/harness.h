@@ -107,6 +107,10 @@ public:
 
     // The window with this title, null once it is gone.
     HWND Get(const std::string &title) const;
+    // Whether the window is minimized (or, with false, not) within `ms`. The
+    // helper's thread carries out what another program asked of its windows
+    // some time after the asking, later still on a loaded machine.
+    bool Becomes(const std::string &title, bool minimized, DWORD ms) const;
     // Closes the window as its user would, and waits until it is gone.
     void Close(const std::string &title);
 

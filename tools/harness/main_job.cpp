@@ -52,7 +52,10 @@ int RunMainJob(int argc, char **argv) {
     const harness::Run run = harness::RunProgram(command, folder, 300000, [&] {
         boxes.Poll();
         const std::vector<harness::Record> now = harness::ReadRecords(record);
-        if (suite_during.empty() && !now.empty() && !now[0].ended) suite_during = Shown(suite);
+        if (suite_during.empty() && !now.empty() && !now[0].ended) {
+            windows.Becomes(suite_title, true, 2000);
+            suite_during = Shown(suite);
+        }
     });
     if (!run.started) {
         std::printf("launcher.exe could not be started\n");
@@ -80,6 +83,7 @@ int RunMainJob(int argc, char **argv) {
         }
     }
     if (records.empty()) std::printf("child              : none started\n");
+    windows.Becomes(suite_title, false, 5000);
     std::printf("suite window       : %s after the launcher returned\n", Shown(suite));
     for (const harness::MessageBoxView &box : boxes.Seen())
         std::printf("message box        : [%s] %s\n", box.caption.c_str(), box.text.c_str());
