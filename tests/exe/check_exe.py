@@ -8,9 +8,8 @@ import sys
 
 try:
     import pefile
-except ImportError:  # Windows' Python may lack it: the test is then skipped
-    print("skipped: this Python has no pefile module (pip install pefile)")
-    sys.exit(77)
+except ImportError:
+    sys.exit("this Python has no pefile module: run scripts/setup.sh")
 
 SIZE_GUARD = 16 * 1024  # above this, a runtime has crept in
 ALLOWED_DLLS = {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL"}

@@ -1,19 +1,22 @@
 #!/bin/sh
-# Two clean builds give the same launcher.exe and the same release zip, byte
-# for byte; and the committed icon is what its script draws.
-#   check_reproducible.sh SOURCE_DIR BUILT_EXE PYTHON [CONFIGURE_ARGUMENTS...]
+# Two clean builds give the same launcher.exe, the same release zip and the
+# same test kit, byte for byte (but for the kit's signed copy, signed with a
+# throwaway certificate of each build's own); and the committed icon is what
+# its script draws.
+#   check_reproducible.sh SOURCE_DIR BUILD_DIR PYTHON [CONFIGURE_ARGUMENTS...]
 # The arguments make the second build as the first was made (its toolchain
-# file, or its generator).
+# file).
 set -eu
 source_dir=$1
-built=$2
+build=$2
+built=$build/bin/launcher.exe
 python=$3
 shift 3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 cmake -S "$source_dir" -B "$scratch/build" "$@" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-cmake --build "$scratch/build" --target launcher >/dev/null
+cmake --build "$scratch/build" --target launcher windows-test-kit -j "$(nproc)" >/dev/null
 if cmp "$built" "$scratch/build/bin/launcher.exe"; then
   echo "ok    a second clean build is byte-identical ($(wc -c <"$built") bytes)"
 else
@@ -23,7 +26,7 @@ fi
 
 # The release bundle of each build.
 export PYTHON="$python"
-"$source_dir/scripts/release.sh" "$(dirname "$(dirname "$built")")" "$scratch/dist-first" >/dev/null
+"$source_dir/scripts/release.sh" "$build" "$scratch/dist-first" >/dev/null
 "$source_dir/scripts/release.sh" "$scratch/build" "$scratch/dist-second" >/dev/null
 first=$(ls "$scratch"/dist-first/launcher-*-win32.zip)
 if cmp "$first" "$scratch"/dist-second/launcher-*-win32.zip; then
@@ -36,6 +39,30 @@ fi
 (cd "$scratch" && "$python" -m zipfile -e "$first" unpacked && cd unpacked &&
   sha256sum -c SHA256SUMS >../sums) || { cat "$scratch/sums"; echo "FAIL  SHA256SUMS"; exit 1; }
 sed 's/^/      /' "$scratch/sums"
+
+# The two test kits: every file the same, and each signed copy, without its
+# signature, the very launcher.exe.
+for kit in first second; do
+  mkdir "$scratch/kit-$kit"
+  zip=$build/windows-test-kit.zip
+  [ $kit = first ] || zip=$scratch/build/windows-test-kit.zip
+  (cd "$scratch/kit-$kit" && "$python" -m zipfile -e "$zip" . && sha256sum -c --quiet SHA256SUMS) ||
+    { echo "FAIL  the $kit test kit's SHA256SUMS"; exit 1; }
+  if [ -f "$scratch/kit-$kit/signed/bin/launcher.exe" ]; then
+    osslsigncode remove-signature -in "$scratch/kit-$kit/signed/bin/launcher.exe" \
+      -out "$scratch/unsigned-$kit.exe" >/dev/null
+    cmp "$scratch/unsigned-$kit.exe" "$built" ||
+      { echo "FAIL  the $kit test kit's signed copy is not launcher.exe signed"; exit 1; }
+  fi
+done
+if diff -r -x SHA256SUMS -x launcher.exe "$scratch/kit-first/signed" "$scratch/kit-second/signed" >/dev/null &&
+  diff -r -x SHA256SUMS -x signed "$scratch/kit-first" "$scratch/kit-second"; then
+  echo "ok    the two builds' test kits are the same ($(wc -c <"$build/windows-test-kit.zip") bytes zipped)," \
+    "but for the signed copies, each launcher.exe with a signature"
+else
+  echo "FAIL  the two builds' test kits differ"
+  exit 1
+fi
 
 "$python" "$source_dir/res/make_icon.py" "$scratch/launcher.ico"
 if cmp "$source_dir/res/launcher.ico" "$scratch/launcher.ico"; then

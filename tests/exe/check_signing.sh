@@ -16,18 +16,9 @@ runner=${6:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-certificate() { # NAME: NAME.pem and NAME.key, valid for two days
-  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Launcher test signing $1" \
-    -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning" \
-    -keyout "$scratch/$1.key" -out "$scratch/$1.pem" 2>/dev/null
-}
-certificate signer
-certificate stranger
-printf 'a throwaway password\n' >"$scratch/password"
-openssl pkcs12 -export -inkey "$scratch/signer.key" -in "$scratch/signer.pem" \
-  -passout "file:$scratch/password" -out "$scratch/signer.pfx"
-
-LAUNCHER_SIGN_PFX=$scratch/signer.pfx LAUNCHER_SIGN_PASSWORD="a throwaway password" \
+"$source_dir/tests/exe/throwaway_certificate.sh" "$scratch" signer
+"$source_dir/tests/exe/throwaway_certificate.sh" "$scratch" stranger
+LAUNCHER_SIGN_PFX=$scratch/signer.pfx LAUNCHER_SIGN_PASSWORD_FILE=$scratch/password \
   "$source_dir/scripts/sign.sh" "$built" "$scratch/launcher.exe"
 echo "signed: $(wc -c <"$built") bytes, with the signature $(wc -c <"$scratch/launcher.exe")"
 

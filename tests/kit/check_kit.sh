@@ -1,0 +1,46 @@
+#!/bin/sh
+# The test kit run as on Windows, under Wine: a copy of the kit in a folder
+# with a blank, a fresh Wine prefix and display, and run-tests.cmd started by
+# Wine's cmd from another folder. The driver must end with "N passed, 0
+# failed" and exit code 0, and name launcher.exe's SHA-256. With a FILTER it
+# runs the logic's tests and those end-to-end cases only, and then once more
+# with a launcher.exe that is no program, where it must report the failure.
+#   check_kit.sh SOURCE_DIR BUILD_DIR [FILTER]
+set -eu
+source_dir=$1
+build=$2
+filter=${3:-}
+session=$source_dir/tools/harness/wine-session.sh
+place=$build/kit-check # no blank here: the session's own files live here
+fail() { echo "FAIL  $1"; exit 1; }
+
+rm -rf "$place"
+mkdir -p "$place/a folder with blanks"
+"$session" start "$place"
+trap '"$session" stop "$place"' EXIT
+. "$place/wine-session.env"
+
+# drive KIT LOG: runs the driver of the kit in KIT, its output into LOG.
+drive() {
+  rm -rf "$place/a folder with blanks/$1"
+  cp -r "$build/windows-test-kit" "$place/a folder with blanks/$1"
+  [ "$1" = windows-test-kit ] || printf 'not a program\n' >"$place/a folder with blanks/$1/bin/launcher.exe"
+  status=0
+  (cd "$place" && wine cmd /c "a folder with blanks\\$1\\run-tests.cmd" $filter) </dev/null >"$2" 2>&1 ||
+    status=$?
+  tr -d '\r' <"$2"
+  summary=$(tr -d '\r' <"$2" | grep -E '^[0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' | tail -1)
+}
+
+drive windows-test-kit "$place/driver.log"
+echo "$summary" | grep -Eq '^[1-9][0-9]* passed, 0 failed' || fail "the kit did not pass: ${summary:-no closing line}"
+[ $status -eq 0 ] || fail "the driver's exit code is $status"
+sha=$(sha256sum <"$build/bin/launcher.exe" | cut -d' ' -f1)
+grep -q "launcher.exe SHA-256: $sha" "$place/driver.log" || fail "the driver did not name launcher.exe's SHA-256 $sha"
+echo "ok    the kit passed through its driver: $summary, exit code 0, launcher.exe $sha"
+
+[ -n "$filter" ] || exit 0
+drive broken-kit "$place/broken.log" >/dev/null
+echo "$summary" | grep -Eq '^[0-9]+ passed, [1-9][0-9]* failed' || fail "a broken launcher.exe went unreported: ${summary:-no closing line}"
+[ $status -ne 0 ] || fail "the driver's exit code is 0 with a broken launcher.exe"
+echo "ok    with a launcher.exe that is no program the driver reports: $summary, exit code $status"

@@ -1,0 +1,39 @@
+#!/bin/sh
+# Fills the Windows test kit's folder and zips it beside the folder, with
+# fixed times and order (scripts/bundle.py), so that the same sources give the
+# same kit:
+#   bin/        launcher.exe, the logic's tests, the end-to-end suite and its
+#               helpers
+#   nsis/       the installer built from the guide's NSIS script
+#   signed/bin/ launcher.exe signed with a throwaway certificate, beside the
+#               end-to-end programs that run it
+#   run-tests.cmd, the driver
+#   make_kit.sh SOURCE_DIR KIT_DIR PYTHON INSTALLER PROGRAM.exe...
+set -eu
+source_dir=$1
+kit=$2
+python=$3
+installer=$4
+shift 4
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+rm -rf "$kit"
+mkdir -p "$kit/bin" "$kit/nsis" "$kit/signed/bin"
+cp "$@" "$kit/bin/"
+cp "$installer" "$kit/nsis/"
+sed "s/\r*$/\r/" "$source_dir/tests/kit/run-tests.cmd" >"$kit/run-tests.cmd" # cmd reads CRLF lines
+
+"$source_dir/tests/exe/throwaway_certificate.sh" "$scratch" signer
+LAUNCHER_SIGN_PFX=$scratch/signer.pfx LAUNCHER_SIGN_PASSWORD_FILE=$scratch/password \
+  "$source_dir/scripts/sign.sh" "$kit/bin/launcher.exe" "$kit/signed/bin/launcher.exe" >/dev/null
+for program in launcher_e2e stand_in_manager desktop_windows; do
+  cp "$kit/bin/$program.exe" "$kit/signed/bin/"
+done
+
+cd "$kit"
+set --
+for file in $(find . -type f | sed 's|^\./||' | LC_ALL=C sort); do
+  set -- "$@" "$file=$kit/$file"
+done
+"$python" "$source_dir/scripts/bundle.py" "$kit.zip" "$@"

@@ -1,0 +1,64 @@
+@echo off
+rem The Windows test kit's driver. It runs each test program of the kit on
+rem this machine, prints each one's output and result, and ends with the
+rem line "N passed, N failed, N skipped": N counts test cases (a program that
+rem ends without its own count, having crashed or refused to start, counts
+rem as one failed case). Exit code 0 only when nothing failed.
+rem
+rem   run-tests.cmd [FILTER]
+rem
+rem FILTER, a GoogleTest filter, narrows the end-to-end suite; the signed
+rem copy's run is then left out. Run it as administrator: the end-to-end
+rem tests register their own application manager under HKEY_LOCAL_MACHINE
+rem (and put the entry back). Each program's output is kept in results\.
+setlocal EnableExtensions EnableDelayedExpansion
+cd /d "%~dp0"
+set filter=%~1
+set passed=0
+set failed=0
+set skipped=0
+if not exist results mkdir results
+
+for /f "tokens=1" %%h in ('bin\file_sha256.exe bin\launcher.exe') do set sha256=%%h
+if not defined sha256 set sha256=unknown: bin\launcher.exe cannot be read
+echo launcher.exe SHA-256: %sha256%
+
+call :run logic-tests bin\launcher_logic_tests.exe
+if defined filter (
+  call :run end-to-end bin\launcher_e2e.exe "--gtest_filter=%filter%"
+  echo == signed-copy: left out, as a filter was given
+) else (
+  call :run end-to-end bin\launcher_e2e.exe
+  call :run signed-copy signed\bin\launcher_e2e.exe --gtest_filter=LauncherTest.StartsTheRegisteredModuleWithTheComposedCommandLine
+)
+
+echo.
+echo launcher.exe SHA-256: %sha256%
+echo %passed% passed, %failed% failed, %skipped% skipped
+if %failed% neq 0 exit /b 1
+exit /b 0
+
+rem Runs one program, NAME PROGRAM [ARGUMENT], and adds up its counts.
+:run
+set log=results\%~1.log
+echo.
+echo == %~1: %~2 %~3
+"%~2" %3 >"%log%" 2>&1
+set code=%errorlevel%
+type "%log%"
+set p=0
+set f=0
+set s=0
+rem GoogleTest's closing lines: "[  PASSED  ] 5 tests.", and for the others
+rem "[  FAILED  ] 2 tests, listed below:" and the same with SKIPPED.
+for /f "usebackq tokens=1-5" %%a in ("%log%") do (
+  if "%%a %%b %%c"=="[ PASSED ]" set p=%%d
+  if "%%a %%b %%c %%e"=="[ FAILED ] test," set f=%%d
+  if "%%a %%b %%c %%e"=="[ FAILED ] tests," set f=%%d
+  if "%%a %%b %%c %%e"=="[ SKIPPED ] test," set s=%%d
+  if "%%a %%b %%c %%e"=="[ SKIPPED ] tests," set s=%%d
+)
+if %code% neq 0 if %f%==0 set f=1
+set /a passed+=p, failed+=f, skipped+=s
+echo == %~1: %p% passed, %f% failed, %s% skipped (exit code %code%)
+goto :eof
