@@ -1,10 +1,11 @@
 #!/bin/sh
 # The end-to-end suite leaves a real machine as it found it:
-# 1. a "real" application manager is registered; a run of the suite is
-#    killed in the middle of a case, when the entry holds the tests' own
-#    stand-in; the next run finds the journal, puts the entry back first, and
-#    the entry is again exactly what it was;
-# 2. while a window with a suite title is open, the suite does not start and
+# 1. a run of the suite is killed in the middle of a case, when the entry
+#    holds the tests' own stand-in; the next run finds the journal, puts the
+#    entry back first, and there is again no entry;
+# 2. with a "real" application manager registered, a case is skipped, and
+#    the entry is never written: it is exactly what it was;
+# 3. while a window with a suite title is open, the suite does not start and
 #    names the window.
 #   check_machine_guard.sh SOURCE_DIR BUILD_DIR
 set -eu
@@ -19,9 +20,8 @@ journal=$build/app-paths-journal.txt
 case=SuiteWindowMakesWayWhileTheManagerRuns
 record=$build/e2e-root/record-$case.txt
 rm -f "$journal" "$record"
-run bin/app_paths.exe set 'C:\Program Files\Real Sync\CEAPPMGR.EXE'
+run bin/app_paths.exe remove
 run bin/app_paths.exe show >"$scratch/before"
-sed 's/^/      /' "$scratch/before"
 
 (cd "$build" && exec "$source_dir/cmake/wine-run.sh" bin/launcher_e2e.exe \
   --gtest_filter="LauncherTest.$case") >"$scratch/killed.log" 2>&1 &
@@ -44,7 +44,19 @@ run bin/app_paths.exe show >"$scratch/after"
 cmp -s "$scratch/before" "$scratch/after" || { cat "$scratch/after"; fail "the entry is not what it was"; }
 [ ! -f "$journal" ] || fail "the journal is still there"
 grep -q "restored the App Paths entry" "$scratch/next.log" || fail "the next run did not say it restored"
-echo "ok    the next run put the entry back as it was, and removed the journal"
+echo "ok    the next run put the entry back as it was (none), and removed the journal"
+
+run bin/app_paths.exe set 'C:\Program Files\Real Sync\CEAPPMGR.EXE'
+run bin/app_paths.exe show >"$scratch/real"
+sed 's/^/      /' "$scratch/real"
+run bin/launcher_e2e.exe --gtest_filter="LauncherTest.$case" >"$scratch/real.log" 2>&1 ||
+  { cat "$scratch/real.log"; fail "the run beside a real entry failed"; }
+run bin/app_paths.exe show >"$scratch/after"
+cmp -s "$scratch/real" "$scratch/after" || { cat "$scratch/after"; fail "the real entry was changed"; }
+grep -q "belongs to an installation on this machine" "$scratch/real.log" ||
+  { cat "$scratch/real.log"; fail "the case was not skipped with the reason"; }
+[ ! -f "$journal" ] || fail "the journal is still there"
+echo "ok    beside a real entry the case was skipped, with the reason, and the entry is as it was"
 
 (cd "$build" && exec "$source_dir/cmake/wine-run.sh" bin/desktop_windows.exe "Quellis Plotter") &
 windows=$!

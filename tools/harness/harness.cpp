@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "machine_guard.h"
+
 namespace harness {
 
 std::string BinDir() {
@@ -70,7 +72,9 @@ std::string WorkRoot() {
 
 namespace {
 
+// The entry is made or changed only when it is not the machine's own.
 HKEY CreateManagerKey() {
+    if (AppPathsBelongToTheMachine()) return nullptr;
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &key, nullptr) != ERROR_SUCCESS)
@@ -102,6 +106,7 @@ bool RegisterKeyWithoutValue() {
 }
 
 bool UnregisterManager() {
+    if (AppPathsBelongToTheMachine()) return false;
     const LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
@@ -244,6 +249,19 @@ Run RunProgram(const std::wstring &command_line, const std::wstring &directory, 
 bool UnderWine() {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+bool MakesShortNames(const std::string &folder) {
+    const std::string name = "a long name for 8.3";
+    const std::string probe = folder + "\\" + name;
+    if (!CreateDirectoryA(probe.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    char short_form[MAX_PATH] = {};
+    const DWORD size = GetShortPathNameA(probe.c_str(), short_form, sizeof short_form);
+    RemoveDirectoryA(probe.c_str());
+    if (size == 0 || size >= sizeof short_form) return false;
+    const std::string got = short_form;
+    return got.substr(got.find_last_of('\\') + 1) != name;
 }
 
 DriveRoot::DriveRoot(const std::string &folder) : folder_(folder) {

@@ -72,6 +72,12 @@ Run RunProgram(const std::wstring &command_line, const std::wstring &directory, 
 // Whether this program runs under Wine rather than on Windows itself.
 bool UnderWine();
 
+// Whether the volume of `folder` makes 8.3 short names. Windows lets each
+// volume do without them (Windows Server's data volumes often do); a long
+// name is then its own short form. Learnt from a folder with a long name made
+// in `folder` for the asking, and removed again. Wine always makes them.
+bool MakesShortNames(const std::string &folder);
+
 // A drive whose root is `folder`, for as long as the object lives. Under
 // Wine it is T:, which the test session maps to the work root's drive-t
 // (Wine makes no drive of a substituted folder); on Windows a free letter

@@ -47,6 +47,19 @@ bool WriteJournal(const std::string &path, const std::string &text) {
 }
 
 std::string journal_on_interrupt;
+bool entry_of_the_machine = false;
+
+// Whether this process may write under HKEY_LOCAL_MACHINE: opening the key
+// above App Paths for making keys in it needs an administrator, and makes
+// nothing.
+bool MayWriteMachineKeys() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_CREATE_SUB_KEY | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
 
 BOOL WINAPI OnInterrupt(DWORD /*event*/) {
     EndGuardedRun(journal_on_interrupt);
@@ -84,6 +97,7 @@ bool RestoreAppPaths(const std::string &description) {
     std::istringstream lines(description);
     std::string state;
     if (!(lines >> state) || (state != kAbsent && state != kPresent)) return false;
+    if (DescribeAppPaths() == description) return true;
     if (state == kAbsent) {
         const LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
         return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
@@ -126,7 +140,9 @@ bool BeginGuardedRun(const std::string &journal, std::string *error) {
         }
         std::printf("restored the App Paths entry that an ended run left in %s\n", journal.c_str());
     }
-    if (!WriteJournal(journal, DescribeAppPaths())) {
+    const std::string entry = DescribeAppPaths();
+    entry_of_the_machine = entry != std::string(kAbsent) + "\n";
+    if (!WriteJournal(journal, entry)) {
         *error = "could not write the journal " + journal;
         return false;
     }
@@ -142,6 +158,8 @@ bool EndGuardedRun(const std::string &journal) {
     return DeleteFileA(journal.c_str()) != 0;
 }
 
+bool AppPathsBelongToTheMachine() { return entry_of_the_machine; }
+
 std::string OpenSuiteWindow() {
     for (const char *title :
          {"Tarnivo Site Suite", "Quellis Plotter", "Brovane Stakeout", "Selkirra Kit"})
@@ -155,6 +173,11 @@ int RunGuarded(const std::function<int()> &body) {
         std::printf("not started: a window titled \"%s\" is open, and this run would minimize "
                     "it; close it and start again\n",
                     window.c_str());
+        return 2;
+    }
+    if (!MayWriteMachineKeys()) {
+        std::printf("not started: the tests write under HKEY_LOCAL_MACHINE; run them as an "
+                    "administrator\n");
         return 2;
     }
     const std::string journal = BinDir() + "\\..\\app-paths-journal.txt";

@@ -1,10 +1,13 @@
 // Leaving a real machine as the tests found it. The tests register their own
 // application manager under the App Paths entry and open windows with the
 // companion software's titles; on a machine with the real software that
-// would overwrite its registration and minimize its window. So the entry is
-// written to a journal before anything touches it and put back when the run
-// ends, however it ends (a run that was killed is put right by the next);
-// and a run does not start while a window with one of the titles is open.
+// would overwrite its registration and minimize its window. So an entry that
+// the run finds there is never written: the run leaves it alone and skips
+// what needs it. The entry the run makes is written to a journal before
+// anything touches it and put back when the run ends, however it ends (a run
+// that was killed is put right by the next); and a run does not start while
+// a window with one of the titles is open, or without an administrator's
+// rights to write the entry.
 #pragma once
 
 #include <functional>
@@ -16,8 +19,13 @@ namespace harness {
 // value (its name, type and data, in hex). The journal holds this text.
 std::string DescribeAppPaths();
 
-// Makes the entry what `description` says. False when it could not.
+// Makes the entry what `description` says, writing nothing when it is that
+// already. False when it could not.
 bool RestoreAppPaths(const std::string &description);
+
+// Whether the entry belongs to the machine: it was there when the guarded
+// run began (and not left by a killed run). The harness then never writes it.
+bool AppPathsBelongToTheMachine();
 
 // Takes over the entry for one run: first puts back what a killed run's
 // journal at `journal` holds, then journals the entry as it is, and puts it
