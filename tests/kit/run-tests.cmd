@@ -2,8 +2,9 @@
 rem The Windows test kit's driver. It runs each test program of the kit on
 rem this machine, prints each one's output and result, and ends with the
 rem line "N passed, N failed, N skipped": N counts test cases (a program that
-rem ends without its own count, having crashed or refused to start, counts
-rem as one failed case). Exit code 0 only when nothing failed.
+rem ends without its own count, having crashed or refused to start, or that
+rem ran no case at all, counts as one failed case). Exit code 0 only when
+rem nothing failed.
 rem
 rem   run-tests.cmd [FILTER]
 rem
@@ -29,7 +30,7 @@ if defined filter (
   echo == signed-copy: left out, as a filter was given
 ) else (
   call :run end-to-end bin\launcher_e2e.exe
-  call :run signed-copy signed\bin\launcher_e2e.exe --gtest_filter=LauncherTest.StartsTheRegisteredModuleWithTheComposedCommandLine
+  call :run signed-copy signed\bin\launcher_e2e.exe "--gtest_filter=LauncherTest.StartsTheRegisteredModuleWithTheComposedCommandLine"
 )
 
 echo.
@@ -38,7 +39,8 @@ echo %passed% passed, %failed% failed, %skipped% skipped
 if %failed% neq 0 exit /b 1
 exit /b 0
 
-rem Runs one program, NAME PROGRAM [ARGUMENT], and adds up its counts.
+rem Runs one program, NAME PROGRAM [ARGUMENT], and adds up its counts. An
+rem argument with "=" in it is quoted: cmd splits arguments there.
 :run
 set log=results\%~1.log
 echo.
@@ -59,6 +61,8 @@ for /f "usebackq tokens=1-5" %%a in ("%log%") do (
   if "%%a %%b %%c %%e"=="[ SKIPPED ] tests," set s=%%d
 )
 if %code% neq 0 if %f%==0 set f=1
+set /a ran=p+f+s
+if %ran%==0 set f=1
 set /a passed+=p, failed+=f, skipped+=s
 echo == %~1: %p% passed, %f% failed, %s% skipped (exit code %code%)
 goto :eof

@@ -14,12 +14,12 @@ int main(int argc, char **argv) {
     }
     HCRYPTPROV provider = 0;
     HCRYPTHASH hash = 0;
-    HANDLE file = CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    bool ok = file != INVALID_HANDLE_VALUE &&
-              CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES,
-                                   CRYPT_VERIFYCONTEXT) &&
-              CryptCreateHash(provider, CALG_SHA_256, 0, 0, &hash);
+    HANDLE file =
+        CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    bool ok =
+        file != INVALID_HANDLE_VALUE &&
+        CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT) &&
+        CryptCreateHash(provider, CALG_SHA_256, 0, 0, &hash);
     BYTE chunk[65536];
     DWORD n = 0;
     while (ok && (ok = ReadFile(file, chunk, sizeof chunk, &n, nullptr) != 0) && n > 0)
