@@ -10,17 +10,52 @@
 namespace launcher {
 namespace {
 
-// Reads the registered application-manager path. The key is closed before
-// the query's result is looked at, so it is open only for the one read.
-bool LookUpApplicationManager(Platform &platform, PathBuffer *path) {
+// Expands the environment variables of `text` into *path, whole or not at
+// all.
+bool Expand(Platform &platform, const char *text, PathBuffer *path) {
+    const uint32_t size = platform.ExpandEnvironment(text, path->Data(), PathBuffer::kCapacity);
+    return size != 0 && size <= PathBuffer::kCapacity && path->Terminate(size - 1);
+}
+
+// Whether the manager path names an existing file, not a folder: the module
+// that would be started, the path with one pair of enclosing quotes taken
+// off.
+bool NamesAFile(Platform &platform, const PathBuffer &path) {
+    PathBuffer name;
+    ApplicationName(path, &name);
+    return platform.PathKindOf(name.Text()) == PathKind::kFile;
+}
+
+// Reads the registered application-manager path, expanded when it is stored
+// as an expandable string (as the shell expands App Paths values; a plain
+// string never is). The key is closed before the query's result is looked
+// at, so it is open only for the one read.
+bool ReadRegistration(Platform &platform, PathBuffer *path) {
     Handle key = nullptr;
     if (!platform.OpenMachineKey(kAppPathsKey, &key)) return false;
     uint32_t size = PathBuffer::kCapacity;
-    const bool read = platform.QueryDefaultValue(key, path->Data(), &size);
+    bool expandable = false;
+    const bool read = platform.QueryDefaultValue(key, path->Data(), &size, &expandable);
     platform.CloseKey(key);
     // A value stored without its NUL is made a string here; one that fills
     // the whole buffer without a NUL is no usable path.
-    return read && path->Terminate(size);
+    if (!read || !path->Terminate(size)) return false;
+    if (!expandable) return true;
+    PathBuffer stored;
+    stored.Copy(path->Text());
+    return Expand(platform, stored.Text(), path);
+}
+
+// Finds the application manager: the registration, when it names an
+// existing file; else the first of its install folders that holds it. A
+// registration that outlived the program, or that no start could use,
+// counts as none.
+bool LookUpApplicationManager(Platform &platform, PathBuffer *path) {
+    if (ReadRegistration(platform, path) && NamesAFile(platform, *path)) return true;
+    const char *const installed[] = {kDeviceCenterManager, kActiveSyncManager};
+    for (const char *place : installed)
+        if (Expand(platform, place, path) && NamesAFile(platform, *path)) return true;
+    return false;
 }
 
 // Reads the current directory; false when it cannot be read or does not fit.

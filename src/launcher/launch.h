@@ -18,6 +18,14 @@ constexpr int kExitNamesNotPassable = 2; // nothing launched: a name the code pa
 constexpr char kAppPathsKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
 
+// Where the application manager is installed, looked at in this order when
+// no registration names an existing file: the device center's folder (Vista
+// to 11), then ActiveSync's (XP). Expanded in the launcher's own
+// environment, so a 32-bit launcher on 64-bit Windows looks in the 32-bit
+// Program Files, where a 32-bit ActiveSync would be.
+constexpr char kDeviceCenterManager[] = "%windir%\\WindowsMobile\\CEAppMgr.exe";
+constexpr char kActiveSyncManager[] = "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE";
+
 // The one report a user ever sees, and the text of the one failure the
 // launcher adds to it.
 constexpr char kReportCaption[] = "Installation";

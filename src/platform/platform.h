@@ -18,6 +18,13 @@ struct ChildProcess {
     Handle thread = nullptr;
 };
 
+// What a path names, as its attributes tell.
+enum class PathKind {
+    kNothing, // no such file or folder, or it cannot be reached
+    kFolder,
+    kFile,
+};
+
 // How a window is to be shown.
 enum class WindowShow {
     kMinimized, // SW_SHOWMINIMIZED: minimized, and made the active window
@@ -32,8 +39,17 @@ public:
 
     // RegQueryValueExA of the key's default value into data, offering *size
     // bytes; *size is then the number of bytes stored. False when the value is
-    // missing or larger than the offer. The value's type is not looked at.
-    virtual bool QueryDefaultValue(Handle key, char *data, uint32_t *size) = 0;
+    // missing or larger than the offer. *expandable tells whether its type is
+    // REG_EXPAND_SZ, a string with environment variables to expand.
+    virtual bool QueryDefaultValue(Handle key, char *data, uint32_t *size, bool *expandable) = 0;
+
+    // ExpandEnvironmentStringsA of `text` into a buffer of `capacity` bytes,
+    // in this process's environment. Returns what the system returns: the
+    // size written or needed, NUL included; 0 on failure.
+    virtual uint32_t ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) = 0;
+
+    // GetFileAttributesA: what `path` names.
+    virtual PathKind PathKindOf(const char *path) = 0;
 
     // RegCloseKey.
     virtual void CloseKey(Handle key) = 0;

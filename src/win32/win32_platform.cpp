@@ -13,13 +13,24 @@ bool Win32Platform::OpenMachineKey(const char *subkey, Handle *key) {
     return true;
 }
 
-bool Win32Platform::QueryDefaultValue(Handle key, char *data, uint32_t *size) {
+bool Win32Platform::QueryDefaultValue(Handle key, char *data, uint32_t *size, bool *expandable) {
     DWORD type = 0;
     DWORD cb = *size;
     const LONG status = RegQueryValueExA(static_cast<HKEY>(key), nullptr /* default value */,
                                          nullptr, &type, reinterpret_cast<BYTE *>(data), &cb);
     *size = cb;
+    *expandable = type == REG_EXPAND_SZ;
     return status == ERROR_SUCCESS;
+}
+
+uint32_t Win32Platform::ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) {
+    return ExpandEnvironmentStringsA(text, buffer, capacity);
+}
+
+PathKind Win32Platform::PathKindOf(const char *path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kNothing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::kFolder : PathKind::kFile;
 }
 
 void Win32Platform::CloseKey(Handle key) { RegCloseKey(static_cast<HKEY>(key)); }

@@ -9,7 +9,9 @@ namespace launcher {
 class Win32Platform final : public Platform {
 public:
     bool OpenMachineKey(const char *subkey, Handle *key) override;
-    bool QueryDefaultValue(Handle key, char *data, uint32_t *size) override;
+    bool QueryDefaultValue(Handle key, char *data, uint32_t *size, bool *expandable) override;
+    uint32_t ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) override;
+    PathKind PathKindOf(const char *path) override;
     void CloseKey(Handle key) override;
     void ShowErrorBox(const char *text, const char *caption) override;
     uint32_t CurrentDirectory(char *buffer, uint32_t capacity) override;

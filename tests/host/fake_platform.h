@@ -19,7 +19,11 @@ public:
     bool key_exists = true;
     bool value_exists = true;
     std::string value = "C:\\AppMgr\\CEAPPMGR.EXE"; // raw bytes, NUL included if wanted
-    std::optional<uint32_t> directory_result;       // returned instead, when set
+    bool value_expandable = false;                  // stored as REG_EXPAND_SZ
+    std::map<std::string, std::string> environment = {{"windir", "C:\\WINDOWS"},
+                                                      {"ProgramFiles", "C:\\Program Files"}};
+    std::map<std::string, PathKind> paths = {{"C:\\AppMgr\\CEAPPMGR.EXE", PathKind::kFile}};
+    std::optional<uint32_t> directory_result; // returned instead, when set
     std::string directory = "D:\\Setup";
     bool start_succeeds = true;
     uint32_t child_runs_ms = 0;            // how long the child runs after its start
@@ -52,12 +56,32 @@ public:
         return true;
     }
 
-    bool QueryDefaultValue(Handle key, char *data, uint32_t *size) override {
+    bool QueryDefaultValue(Handle key, char *data, uint32_t *size, bool *expandable) override {
         calls.push_back("QueryDefaultValue");
+        *expandable = value_expandable;
         if (key != kKey || !value_exists || value.size() > *size) return false;
         for (size_t i = 0; i < value.size(); ++i) data[i] = value[i];
         *size = static_cast<uint32_t>(value.size());
         return true;
+    }
+
+    // Each %NAME% of the environment is replaced; others stay as they are.
+    uint32_t ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) override {
+        calls.push_back(std::string("ExpandEnvironment ") + text);
+        std::string out = text;
+        for (const auto &[name, expansion] : environment)
+            for (size_t at; (at = out.find("%" + name + "%")) != std::string::npos;)
+                out.replace(at, name.size() + 2, expansion);
+        const auto size = static_cast<uint32_t>(out.size() + 1);
+        if (size <= capacity)
+            for (uint32_t i = 0; i < size; ++i) buffer[i] = out.c_str()[i];
+        return size;
+    }
+
+    PathKind PathKindOf(const char *path) override {
+        calls.push_back(std::string("PathKindOf ") + path);
+        const auto found = paths.find(path);
+        return found != paths.end() ? found->second : PathKind::kNothing;
     }
 
     void CloseKey(Handle key) override {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,8 @@ const Calls kSearchAll = {"FindTopLevelWindow Tarnivo Site Suite",
                           "FindTopLevelWindow Quellis Plotter",
                           "FindTopLevelWindow Brovane Stakeout", "FindTopLevelWindow Selkirra Kit"};
 const Calls kLineChecked = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
+const Calls kLookup = {kOpen, "QueryDefaultValue", "CloseKey",
+                       "PathKindOf C:\\AppMgr\\CEAPPMGR.EXE"};
 
 Calls Join(std::initializer_list<Calls> parts) {
     Calls all;
@@ -37,7 +41,7 @@ TEST(LaunchSequence, InstallListRunInOrder) {
     FakePlatform fake;
     fake.child_runs_ms = 200;
     EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
-    const Calls expected = Join({{kOpen, "QueryDefaultValue", "CloseKey"},
+    const Calls expected = Join({kLookup,
                                  kSearchAll,
                                  kLineChecked,
                                  {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size",
@@ -52,46 +56,158 @@ TEST(LaunchSequence, InstallListRunInOrder) {
 TEST(LaunchSequence, BareRunStartsTheManagerOnItsPathAlone) {
     FakePlatform fake;
     fake.value = "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"";
+    fake.paths = {{"C:\\Program Files\\AS\\CEAPPMGR.EXE", PathKind::kFile}};
     EXPECT_EQ(RunLaunchSequence(fake, ""), kExitDone);
-    const Calls expected = Join({{kOpen, "QueryDefaultValue", "CloseKey"},
-                                 kSearchAll,
-                                 kLineChecked,
-                                 {"StartProcess", "Sleep 1500", "QueryExitStatus",
-                                  "CloseHandle process", "CloseHandle thread"}});
+    // The file looked for is the module, without the quotes.
+    const Calls expected = Join(
+        {{kOpen, "QueryDefaultValue", "CloseKey", "PathKindOf C:\\Program Files\\AS\\CEAPPMGR.EXE"},
+         kSearchAll,
+         kLineChecked,
+         {"StartProcess", "Sleep 1500", "QueryExitStatus", "CloseHandle process",
+          "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
     // The path as read is the command line; the module is named unquoted.
     EXPECT_EQ(fake.command_line, "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"");
     EXPECT_EQ(fake.application, "C:\\Program Files\\AS\\CEAPPMGR.EXE");
 }
 
-// Every way the lookup fails: one report, the key (if it opened) closed
-// before it, nothing started, exit code 0.
-TEST(LaunchSequence, LookupFailuresReportOnceAndStartNothing) {
+// Finding the application manager: the registration (expanded when it is
+// stored expandable) when it names an existing file, else the device
+// center's folder, then ActiveSync's. With none of them: one report, the key
+// closed before it, nothing minimized or started, no pause, exit code 0.
+TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
+    const std::string registered = "C:\\AppMgr\\CEAPPMGR.EXE";
+    const std::string gone = "C:\\Gone\\CEAPPMGR.EXE";
+    const std::string spaced = "C:\\Program Files\\AS\\CEAPPMGR.EXE";
+    const std::string center = "C:\\WINDOWS\\WindowsMobile\\CEAppMgr.exe";
+    const std::string activesync = "C:\\Program Files\\Microsoft ActiveSync\\CEAPPMGR.EXE";
+    const Calls read = {kOpen, "QueryDefaultValue", "CloseKey"};
+    const Calls try_center = {std::string("ExpandEnvironment ") + kDeviceCenterManager,
+                              "PathKindOf " + center};
+    const Calls try_both = Join(
+        {try_center,
+         {std::string("ExpandEnvironment ") + kActiveSyncManager, "PathKindOf " + activesync}});
+    const Calls box = {"ShowErrorBox"};
+    const PathKind file = PathKind::kFile;
     struct Case {
         const char *name;
         bool key_exists;
-        bool value_exists;
-        std::string value;
+        std::optional<std::string> value; // none: the key has no default value
+        bool expandable;
+        std::map<std::string, PathKind> paths;
+        Calls calls;         // all of them, or up to the window search when found
+        std::string started; // the module, "" when nothing may run
     };
     const Case cases[] = {
-        {"key missing", false, true, "C:\\A.EXE"},
-        {"value missing", true, false, "C:\\A.EXE"},
-        {"value longer than the buffer", true, true, std::string(261, 'p')},
-        {"260 bytes and no NUL", true, true, std::string(260, 'p')},
+        {"nothing anywhere: no key",
+         false,
+         registered,
+         false,
+         {},
+         Join({{kOpen}, try_both, box}),
+         ""},
+        {"value missing", true, std::nullopt, false, {}, Join({read, try_both, box}), ""},
+        {"value longer than the buffer",
+         true,
+         std::string(261, 'p'),
+         false,
+         {},
+         Join({read, try_both, box}),
+         ""},
+        {"260 bytes and no NUL",
+         true,
+         std::string(260, 'p'),
+         false,
+         {},
+         Join({read, try_both, box}),
+         ""},
+        {"an expandable value, expanded",
+         true,
+         "%ProgramFiles%\\AS\\CEAPPMGR.EXE",
+         true,
+         {{spaced, file}},
+         Join({read,
+               {"ExpandEnvironment %ProgramFiles%\\AS\\CEAPPMGR.EXE", "PathKindOf " + spaced}}),
+         spaced},
+        {"a plain string, never expanded",
+         true,
+         "%ProgramFiles%\\AS\\CEAPPMGR.EXE",
+         false,
+         {{spaced, file}},
+         Join({read, {"PathKindOf %ProgramFiles%\\AS\\CEAPPMGR.EXE"}, try_both, box}),
+         ""},
+        {"an expansion too long: the folders are tried",
+         true,
+         "%LONG%\\CEAPPMGR.EXE",
+         true,
+         {{center, file}},
+         Join({read, {"ExpandEnvironment %LONG%\\CEAPPMGR.EXE"}, try_center}),
+         center},
+        {"no key, the device center's file",
+         false,
+         registered,
+         false,
+         {{center, file}},
+         Join({{kOpen}, try_center}),
+         center},
+        {"no key, only ActiveSync's file",
+         false,
+         registered,
+         false,
+         {{activesync, file}},
+         Join({{kOpen}, try_both}),
+         activesync},
+        {"a registration naming a missing file, nothing installed",
+         true,
+         gone,
+         false,
+         {},
+         Join({read, {"PathKindOf " + gone}, try_both, box}),
+         ""},
+        {"a registration naming a missing file, the device center's file",
+         true,
+         gone,
+         false,
+         {{center, file}},
+         Join({read, {"PathKindOf " + gone}, try_center}),
+         center},
+        {"a folder named CEAppMgr.exe is not taken",
+         true,
+         registered,
+         false,
+         {{registered, PathKind::kFolder}, {center, PathKind::kFolder}, {activesync, file}},
+         Join({read, {"PathKindOf " + registered}, try_both}),
+         activesync},
+        {"a registration and the device center's file: the registration",
+         true,
+         registered,
+         false,
+         {{registered, file}, {center, file}},
+         Join({read, {"PathKindOf " + registered}}),
+         registered},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
+        fake.open_windows = {"Tarnivo Site Suite"};
         fake.key_exists = c.key_exists;
-        fake.value_exists = c.value_exists;
-        fake.value = c.value;
+        fake.value_exists = c.value.has_value();
+        fake.value = c.value.value_or("");
+        fake.value_expandable = c.expandable;
+        fake.environment["LONG"] = std::string(250, 'x');
+        fake.paths = c.paths;
         EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
-        const Calls expected = c.key_exists
-                                   ? Calls{kOpen, "QueryDefaultValue", "CloseKey", "ShowErrorBox"}
-                                   : Calls{kOpen, "ShowErrorBox"};
-        EXPECT_EQ(fake.calls, expected);
-        EXPECT_EQ(fake.boxes, std::vector<std::string>{kManagerBox});
         EXPECT_EQ(fake.open_keys, 0);
+        if (c.started.empty()) {
+            EXPECT_EQ(fake.calls, c.calls);
+            EXPECT_EQ(fake.boxes, std::vector<std::string>{kManagerBox});
+            continue;
+        }
+        EXPECT_EQ(Calls(fake.calls.begin(), fake.calls.begin() + c.calls.size()), c.calls);
+        EXPECT_EQ(fake.calls[c.calls.size()], "FindTopLevelWindow Tarnivo Site Suite");
+        EXPECT_EQ(fake.application, c.started);
+        EXPECT_EQ(fake.command_line, c.started + " \"D:\\Setup\\BasePackCAB.ini\"");
+        EXPECT_TRUE(fake.boxes.empty());
     }
 }
 
@@ -111,6 +227,7 @@ TEST(LaunchSequence, RegisteredValueBecomesAProperString) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
         fake.value = c.value;
+        fake.paths = {{c.path, PathKind::kFile}};
         RunLaunchSequence(fake, "");
         EXPECT_TRUE(fake.boxes.empty());
         EXPECT_EQ(fake.command_line, c.path);
