@@ -1,8 +1,9 @@
 #!/bin/sh
 # The end-to-end suite leaves a real machine as it found it:
 # 1. a run of the suite is killed in the middle of a case, when the entry
-#    holds the tests' own stand-in; the next run finds the journal, puts the
-#    entry back first, and there is again no entry;
+#    holds the tests' own stand-in and a stand-in is planted in the device
+#    center's folder; the next run finds the journals, puts the entry back
+#    first, removes the planted stand-in, and there is again no entry;
 # 2. with a "real" application manager registered, a case is skipped, and
 #    the entry is never written: it is exactly what it was;
 # 3. while a window with a suite title is open, the suite does not start and
@@ -17,7 +18,8 @@ run() { (cd "$build" && "$source_dir/cmake/wine-run.sh" "$@"); }
 fail() { echo "FAIL  $1"; exit 1; }
 
 journal=$build/app-paths-journal.txt
-case=SuiteWindowMakesWayWhileTheManagerRuns
+case=ManagerIsFoundWhereWindowsPutIt
+planted=$build/wineprefix/drive_c/windows/WindowsMobile
 record=$build/e2e-root/record-$case.txt
 rm -f "$journal" "$record"
 run bin/app_paths.exe remove
@@ -37,14 +39,17 @@ wait $pid 2>/dev/null || true
 run bin/app_paths.exe show >"$scratch/killed"
 ! cmp -s "$scratch/before" "$scratch/killed" || fail "the entry was not the tests' own when the run was killed"
 [ -f "$journal" ] || fail "the killed run left no journal"
-echo "ok    killed in the middle of $case, with the tests' own entry and the journal left"
+[ -f "$planted/CEAppMgr.exe" ] || fail "the killed run had no stand-in planted in $planted"
+echo "ok    killed in the middle of $case, with the tests' own entry, a planted stand-in and the journals left"
 
 run bin/launcher_e2e.exe --gtest_filter=-* >"$scratch/next.log" 2>&1 || { cat "$scratch/next.log"; fail "the next run failed"; }
 run bin/app_paths.exe show >"$scratch/after"
 cmp -s "$scratch/before" "$scratch/after" || { cat "$scratch/after"; fail "the entry is not what it was"; }
 [ ! -f "$journal" ] || fail "the journal is still there"
+[ ! -f "$journal.planted" ] || fail "the journal of planted paths is still there"
+[ ! -e "$planted" ] || fail "the planted stand-in (or its folder) is still there"
 grep -q "restored the App Paths entry" "$scratch/next.log" || fail "the next run did not say it restored"
-echo "ok    the next run put the entry back as it was (none), and removed the journal"
+echo "ok    the next run put the entry back as it was (none), removed the planted stand-in and its folder, and the journals"
 
 run bin/app_paths.exe set 'C:\Program Files\Real Sync\CEAPPMGR.EXE'
 run bin/app_paths.exe show >"$scratch/real"

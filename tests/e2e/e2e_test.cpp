@@ -28,6 +28,10 @@ protected:
         if (harness::AppPathsBelongToTheMachine())
             GTEST_SKIP() << "the application manager's App Paths entry belongs to an installation "
                             "on this machine, and the tests never write it";
+        for (const std::string &installed : {DeviceCenterManager(), ActiveSyncManager()})
+            if (GetFileAttributesA(installed.c_str()) != INVALID_FILE_ATTRIBUTES)
+                GTEST_SKIP() << "the application manager is installed on this machine ("
+                             << installed << "): the launcher would find it and start it";
         root_ = harness::WorkRoot();
         record_ = root_ + "\\record-" +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
@@ -37,6 +41,20 @@ protected:
     }
 
     std::string Launcher() const { return "\"" + harness::BinDir() + "\\launcher.exe\""; }
+
+    // Where an installation puts the application manager, expanded here as
+    // the launcher, a 32-bit program of the same environment, expands it.
+    static std::string Expanded(const char *text) {
+        char path[MAX_PATH] = {};
+        const DWORD size = ExpandEnvironmentStringsA(text, path, sizeof path);
+        return size != 0 && size <= sizeof path ? path : "";
+    }
+    static std::string DeviceCenterManager() {
+        return Expanded("%windir%\\WindowsMobile\\CEAppMgr.exe");
+    }
+    static std::string ActiveSyncManager() {
+        return Expanded("%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE");
+    }
 
     // Runs the launcher with `tail` in `directory`, answering message boxes.
     harness::Run RunLauncher(const std::string &tail, const std::string &directory) {
@@ -136,6 +154,76 @@ TEST_F(LauncherTest, MissingManagerIsReportedOnceAndNothingRuns) {
     }
 }
 
+// Where the launcher finds the manager: the registration, expanded when it
+// is stored expandable, when it names a file; else the device center's
+// folder, then ActiveSync's, with stand-ins planted there for the row (and
+// removed after it, or by the next run after a kill). Nothing anywhere: the
+// report, and nothing runs.
+TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
+    const std::string center = DeviceCenterManager();
+    const std::string activesync = ActiveSyncManager();
+    const std::string gone = root_ + "\\gone\\CEAPPMGR.EXE";
+    ASSERT_FALSE(center.empty() || activesync.empty());
+    SetEnvironmentVariableA("E2E_ROOT", root_.c_str()); // the launcher inherits it
+    SetEnvironmentVariableA("E2E_LONG", std::string(300, 'x').c_str());
+    struct RemovedAtTheEnd {
+        ~RemovedAtTheEnd() { harness::RemovePlanted(); }
+    } planted_for_the_test;
+
+    struct Case {
+        const char *name;
+        DWORD type;          // of the registration; 0 for no key
+        std::string value;   // its data
+        std::string file;    // a stand-in planted there, or ""
+        std::string folder;  // a folder planted there, or ""
+        std::string started; // the module that must run, or "" for the report
+    };
+    const Case cases[] = {
+        // First: the case that the kill test of the machine guard stops.
+        {"a registration and the device center's file: the registration", REG_SZ, manager_, center,
+         "", manager_},
+        {"an expandable value, expanded", REG_EXPAND_SZ, "%E2E_ROOT%\\manager\\CEAPPMGR.EXE", "",
+         "", manager_},
+        {"an expansion too long: the folders are tried", REG_EXPAND_SZ, "%E2E_LONG%\\CEAPPMGR.EXE",
+         center, "", center},
+        {"no key, the device center's file", 0, "", center, "", center},
+        {"no key, only ActiveSync's file", 0, "", activesync, "", activesync},
+        {"a registration naming a missing file, nothing installed", REG_SZ, gone, "", "", ""},
+        {"a registration naming a missing file, the device center's file", REG_SZ, gone, center, "",
+         center},
+        {"a folder named CEAppMgr.exe is not taken", 0, "", activesync, center, activesync},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        harness::RemovePlanted();
+        boxes_ = harness::MessageBoxWatch("Installation");
+        harness::ConfigureStandIn(record_, 0);
+        if (c.type == 0) {
+            ASSERT_TRUE(harness::UnregisterManager());
+        } else {
+            ASSERT_TRUE(harness::RegisterManagerRaw(c.type, c.value.c_str(),
+                                                    static_cast<DWORD>(c.value.size() + 1)));
+        }
+        std::string why;
+        ASSERT_TRUE(c.file.empty() || harness::Plant(c.file, false, &why)) << why;
+        ASSERT_TRUE(c.folder.empty() || harness::Plant(c.folder, true, &why)) << why;
+        const harness::Run run = RunLauncher("SampleCAB.ini", root_);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        const std::vector<Record> records = Records();
+        if (c.started.empty()) {
+            EXPECT_EQ(boxes_.Seen().size(), 1u);
+            EXPECT_TRUE(records.empty());
+            continue;
+        }
+        EXPECT_TRUE(boxes_.Seen().empty());
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].module, c.started);
+        EXPECT_EQ(records[0].command, c.started + " \"" + root_ + "\\SampleCAB.ini\"");
+        std::printf("%s: the manager got %s\n", c.name, records[0].command.c_str());
+    }
+}
+
 // The child's module and command line, for bare and install-list runs, in
 // ordinary folders and at a drive root (a drive made for the test), with registered paths with and
 // without blanks. A search through an unquoted path with blanks would try
@@ -221,8 +309,8 @@ TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
     }
 }
 
-// A registered program that cannot be started: nothing to wait for, no
-// report, and the run ends within a poll interval.
+// A registered file that cannot be started: nothing to wait for, no report,
+// and the run ends within a poll interval.
 TEST_F(LauncherTest, UnstartableProgramEndsTheRunQuietly) {
     const std::string text = root_ + "\\text\\CEAPPMGR.EXE";
     const std::string empty = root_ + "\\empty\\CEAPPMGR.EXE";
@@ -230,7 +318,6 @@ TEST_F(LauncherTest, UnstartableProgramEndsTheRunQuietly) {
     ASSERT_TRUE(harness::WriteWholeFile(text, "[Version]\r\nNot a program\r\n"));
     ASSERT_TRUE(harness::WriteWholeFile(empty, ""));
     const std::pair<const char *, std::string> cases[] = {
-        {"missing", root_ + "\\nowhere\\CEAPPMGR.EXE"},
         {"a text file", text},
         {"an empty file", empty},
     };
@@ -407,8 +494,8 @@ TEST_F(LauncherTest, HungSuiteWindowDoesNotHoldTheLauncher) {
     EXPECT_LT(run.end_tick - run.start_tick, 20000u);
 }
 
-// Odd App Paths values: each runs the right program or ends without a hang,
-// and no cut path is ever started.
+// Odd App Paths values: each runs the right program or, naming no file,
+// ends with the report; no cut path is ever started.
 TEST_F(LauncherTest, OddRegistryValuesNeverStartACutPath) {
     // A stand-in whose full path is exactly 259 characters.
     std::string deep = root_ + "\\deep";
@@ -427,9 +514,9 @@ TEST_F(LauncherTest, OddRegistryValuesNeverStartACutPath) {
         bool report;        // the "can not find" message box
     };
     const Case cases[] = {
-        {"empty string", REG_SZ, std::string(1, '\0'), "", false},
+        {"empty string", REG_SZ, std::string(1, '\0'), "", true},
         {"REG_EXPAND_SZ", REG_EXPAND_SZ, manager_ + '\0', manager_, false},
-        {"REG_DWORD", REG_DWORD, std::string("\x05\0\0\0", 4), "", false},
+        {"REG_DWORD", REG_DWORD, std::string("\x05\0\0\0", 4), "", true},
         {"259 characters", REG_SZ, path259 + '\0', path259, false},
         {"260 characters", REG_SZ, path260 + '\0', "", true},
         {"no terminating NUL", REG_SZ, manager_, manager_, false},

@@ -47,6 +47,7 @@ bool WriteJournal(const std::string &path, const std::string &text) {
 }
 
 std::string journal_on_interrupt;
+std::string planted_journal; // beside the App Paths journal
 bool entry_of_the_machine = false;
 
 // Whether this process may write under HKEY_LOCAL_MACHINE: opening the key
@@ -132,6 +133,8 @@ bool RestoreAppPaths(const std::string &description) {
 }
 
 bool BeginGuardedRun(const std::string &journal, std::string *error) {
+    planted_journal = journal + ".planted";
+    RemovePlanted(); // what a killed run left
     std::string left;
     if (ReadWholeFile(journal, &left)) {
         if (!RestoreAppPaths(left)) {
@@ -152,6 +155,7 @@ bool BeginGuardedRun(const std::string &journal, std::string *error) {
 }
 
 bool EndGuardedRun(const std::string &journal) {
+    RemovePlanted();
     std::string saved;
     if (!ReadWholeFile(journal, &saved)) return false;
     if (!RestoreAppPaths(saved)) return false;
@@ -159,6 +163,41 @@ bool EndGuardedRun(const std::string &journal) {
 }
 
 bool AppPathsBelongToTheMachine() { return entry_of_the_machine; }
+
+bool Plant(const std::string &path, bool folder, std::string *why) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        *why = path + " is there already, and the run never writes what it did not make";
+        return false;
+    }
+    std::string planted;
+    ReadWholeFile(planted_journal, &planted);
+    // Each missing folder on the way, outermost first, then the path itself.
+    std::vector<std::string> made;
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        if (GetFileAttributesA(path.substr(0, at).c_str()) == INVALID_FILE_ATTRIBUTES)
+            made.push_back(path.substr(0, at));
+    made.push_back(path);
+    for (const std::string &part : made) planted += part + "\n";
+    if (!WriteJournal(planted_journal, planted)) {
+        *why = "could not write the journal " + planted_journal;
+        return false;
+    }
+    const bool ok = folder ? MakeDirs(path) : PlaceStandIn(path);
+    if (!ok) *why = "could not make " + path;
+    return ok;
+}
+
+void RemovePlanted() {
+    std::string planted;
+    if (planted_journal.empty() || !ReadWholeFile(planted_journal, &planted)) return;
+    std::vector<std::string> paths;
+    for (size_t from = 0, eol; (eol = planted.find('\n', from)) != std::string::npos;
+         from = eol + 1)
+        paths.push_back(planted.substr(from, eol - from));
+    for (auto path = paths.rbegin(); path != paths.rend(); ++path)
+        if (!DeleteFileA(path->c_str())) RemoveDirectoryA(path->c_str());
+    DeleteFileA(planted_journal.c_str());
+}
 
 std::string OpenSuiteWindow() {
     for (const char *title :

@@ -35,6 +35,17 @@ bool BeginGuardedRun(const std::string &journal, std::string *error);
 // Puts the entry back from the journal and removes the journal.
 bool EndGuardedRun(const std::string &journal);
 
+// Makes a folder, or a copy of the stand-in manager, at `path`, a place of
+// the machine's own outside the work folder (where an installation would put
+// the application manager), for this run only. Never over anything that is
+// there: false, and the reason in *why. The journal of planted paths records
+// each folder made on the way and the path itself before it is made, so that
+// RemovePlanted, the run's end, or the next run after a kill removes them.
+bool Plant(const std::string &path, bool folder, std::string *why);
+
+// Removes what was planted, last first; a folder only once it is empty.
+void RemovePlanted();
+
 // The title of an open top-level window that has one of the companion
 // software's titles, or "" when there is none.
 std::string OpenSuiteWindow();
