@@ -23,10 +23,11 @@ for dir in $(echo | i686-w64-mingw32-g++-posix -E -x c++ - -v 2>&1 |
              sed -n '/#include <...> search starts here/,/End of search/p' | grep '^ /'); do
   set -- "$@" "--extra-arg=-isystem$dir"
 done
-# Less one GCC-only code-generation flag that clang does not know.
+# Less the GCC-only code-generation flags that clang does not know.
 db=$(mktemp -d)
 trap 'rm -rf "$db"' EXIT
-sed 's/ -fno-tree-loop-distribute-patterns//' "$mingw_build/compile_commands.json" >"$db/compile_commands.json"
+sed -e 's/ -fno-tree-loop-distribute-patterns//' -e 's/ -malign-data=abi//' \
+  "$mingw_build/compile_commands.json" >"$db/compile_commands.json"
 clang-tidy --quiet -p "$db" --extra-arg=--target=i686-w64-mingw32 \
   --extra-arg=-nostdinc++ "$@" $win32
 

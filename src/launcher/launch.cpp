@@ -52,16 +52,8 @@ bool ReadRegistration(Platform &platform, PathBuffer *path) {
 // counts as none.
 bool LookUpApplicationManager(Platform &platform, PathBuffer *path) {
     if (ReadRegistration(platform, path) && NamesAFile(platform, *path)) return true;
-    const char *const installed[] = {kDeviceCenterManager, kActiveSyncManager};
-    for (const char *place : installed)
-        if (Expand(platform, place, path) && NamesAFile(platform, *path)) return true;
-    return false;
-}
-
-// Reads the current directory; false when it cannot be read or does not fit.
-bool ReadCurrentDirectory(Platform &platform, PathBuffer *directory) {
-    const uint32_t length = platform.CurrentDirectory(directory->Data(), PathBuffer::kCapacity);
-    return length != 0 && length < PathBuffer::kCapacity;
+    if (Expand(platform, kDeviceCenterManager, path) && NamesAFile(platform, *path)) return true;
+    return Expand(platform, kActiveSyncManager, path) && NamesAFile(platform, *path);
 }
 
 // How a step ends: the run goes on, or nothing is launched, for one of two
@@ -89,24 +81,27 @@ Outcome ResolveTail(Platform &platform, const AnsiText &ansi, const char **tail,
     return Outcome::kNotPassable;
 }
 
-// Composes the install command from the current directory, read in ANSI,
-// when the Unicode directory converts exactly and the command fits. When it
-// does not convert exactly (a look-alike could name another folder) or the
-// command would be too long, the directory's short (8.3) form is taken
-// instead, if that is exact and the command fits with it. A volume without
-// short names hands the long form back, which then fails the same way.
+// Composes the install command from the current directory, read in Unicode
+// and converted to the ANSI code page, when it converts exactly and the
+// command fits. When it does not convert exactly (a look-alike could name
+// another folder), or its ANSI form or the command would be too long (a
+// double-byte code page takes two bytes for a character), the directory's
+// short (8.3) form is taken instead, if that is exact and the command fits
+// with it. A volume without short names hands the long form back, which then
+// fails the same way.
 Outcome ComposeInCurrentDirectory(Platform &platform, const AnsiText &ansi,
                                   const char *manager_path, const char *tail, PathBuffer *command) {
-    PathBuffer directory;
-    if (!ReadCurrentDirectory(platform, &directory)) return Outcome::kTooLong;
     char16_t wide[PathBuffer::kCapacity];
     const uint32_t length = platform.WideCurrentDirectory(wide, PathBuffer::kCapacity);
     if (length == 0 || length >= PathBuffer::kCapacity) return Outcome::kTooLong;
-    const bool exact = ansi.IsExact(wide);
-    if (exact && ComposeInstallCommand(manager_path, directory.Text(), tail, command))
+    PathBuffer directory;
+    const Conversion conversion = ansi.Convert(wide, &directory);
+    if (conversion == Conversion::kExact &&
+        ComposeInstallCommand(manager_path, directory.Text(), tail, command))
         return Outcome::kGo;
 
-    const Outcome failure = exact ? Outcome::kTooLong : Outcome::kNotPassable;
+    const Outcome failure =
+        conversion == Conversion::kNotExact ? Outcome::kNotPassable : Outcome::kTooLong;
     char16_t short_form[PathBuffer::kCapacity];
     const uint32_t short_length = platform.WideShortPath(wide, short_form, PathBuffer::kCapacity);
     if (short_length == 0 || short_length >= PathBuffer::kCapacity) return failure;
@@ -115,15 +110,15 @@ Outcome ComposeInCurrentDirectory(Platform &platform, const AnsiText &ansi,
                                                                                 : Outcome::kTooLong;
 }
 
-// Ends a run that launches nothing: the suite window is shown again before
-// the user is told why, and the exit code says which failure it was.
-int Refuse(Platform &platform, const SuiteWindow &suite, Outcome outcome) {
-    RestoreSuiteWindow(platform, suite);
+// Ends a run that launches nothing, before any window was touched: the box,
+// brought to the front (the installation waits on it), says why, and the
+// exit code says which failure it was.
+int Refuse(Platform &platform, Outcome outcome) {
     if (outcome == Outcome::kNotPassable) {
-        platform.ShowErrorBox(kNamesNotPassableText, kReportCaption);
+        platform.ShowErrorBox(kNamesNotPassableText, kReportCaption, true);
         return kExitNamesNotPassable;
     }
-    platform.ShowErrorBox(kFolderTooLongText, kReportCaption);
+    platform.ShowErrorBox(kFolderTooLongText, kReportCaption, true);
     return kExitFolderTooLong;
 }
 
@@ -169,15 +164,15 @@ void ApplicationName(const PathBuffer &manager_path, PathBuffer *name) {
 }
 
 int RunLaunchSequence(Platform &platform, const char *tail) {
+    // Before anything could make Windows load a DLL on demand.
+    platform.RestrictDllSearch();
+
     // 1. Find the application manager; without it there is nothing to do.
     PathBuffer manager_path;
     if (!LookUpApplicationManager(platform, &manager_path)) {
-        platform.ShowErrorBox(kManagerMissingText, kReportCaption);
+        platform.ShowErrorBox(kManagerMissingText, kReportCaption, false);
         return kExitDone;
     }
-
-    // 2. The companion software's window makes way for the manager.
-    const SuiteWindow suite = FindAndMinimizeSuiteWindow(platform);
 
     // The child is started by the registered module itself and never found
     // by a search: CreateProcessA, given only an unquoted command line with
@@ -185,28 +180,34 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     PathBuffer application;
     ApplicationName(manager_path, &application);
 
-    // The tail as the caller wrote it, from here on.
+    // 2. Every reason to launch nothing is settled before the companion
+    // software's window is touched: the tail as the caller wrote it, and the
+    // install command in the current directory (an empty tail runs the
+    // manager bare, on the path as read). A command that would not fit is
+    // launched in no form at all.
     const AnsiText ansi(platform);
     PathBuffer converted_tail;
-    const Outcome tail_outcome = ResolveTail(platform, ansi, &tail, &converted_tail);
-    if (tail_outcome != Outcome::kGo) return Refuse(platform, suite, tail_outcome);
+    PathBuffer command;
+    Outcome outcome = ResolveTail(platform, ansi, &tail, &converted_tail);
+    const bool bare = tail[0] == '\0';
+    if (outcome == Outcome::kGo && !bare)
+        outcome = ComposeInCurrentDirectory(platform, ansi, manager_path.Text(), tail, &command);
+    if (outcome != Outcome::kGo) return Refuse(platform, outcome);
 
-    // 3./4. An empty tail: run the manager bare, on the path as read. A bare
-    // run never takes the settling pause.
+    // 3. The companion software's window makes way for the manager.
+    const SuiteWindow suite = FindAndMinimizeSuiteWindow(platform);
+
+    // 4. A bare run: the manager on its path as read, and never the settling
+    // pause.
     ChildProcess child;
-    if (tail[0] == '\0') {
+    if (bare) {
         platform.StartProcess(application.Text(), manager_path.Data(), &child);
         WaitForChild(platform, child);
         RestoreSuiteWindow(platform, suite);
         return kExitDone;
     }
 
-    // 5. Run the manager on the install list in the current directory. An
-    // install command that would not fit is launched in no form at all.
-    PathBuffer command;
-    const Outcome outcome =
-        ComposeInCurrentDirectory(platform, ansi, manager_path.Text(), tail, &command);
-    if (outcome != Outcome::kGo) return Refuse(platform, suite, outcome);
+    // 5. The manager on the install list.
     platform.StartProcess(application.Text(), command.Data(), &child);
     const uint32_t launch_tick = platform.TickCount();
     WaitForChild(platform, child);

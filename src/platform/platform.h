@@ -33,6 +33,14 @@ enum class WindowShow {
 
 class Platform {
 public:
+    // SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32), found with
+    // GetProcAddress where Windows has it (8 and later; Vista and 7 with
+    // update KB2533623): the DLLs that Windows loads on demand from then on,
+    // for a message box's themes or input methods, come from System32 only,
+    // never from the program's own folder, where a planted one could lie.
+    // Where it is missing nothing changes.
+    virtual void RestrictDllSearch() = 0;
+
     // RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_READ. True and the key
     // in *key when it opened.
     virtual bool OpenMachineKey(const char *subkey, Handle *key) = 0;
@@ -55,26 +63,24 @@ public:
     virtual void CloseKey(Handle key) = 0;
 
     // MessageBoxA without owner, an error icon and the single OK button;
-    // returns when the user has dismissed it.
-    virtual void ShowErrorBox(const char *text, const char *caption) = 0;
-
-    // GetCurrentDirectoryA into a buffer of `capacity` bytes. Returns what
-    // the system returns: the length without the NUL when it fit, the size
-    // needed (NUL included) when it did not, 0 when it could not be read.
-    virtual uint32_t CurrentDirectory(char *buffer, uint32_t capacity) = 0;
+    // returns when the user has dismissed it. With `foreground`
+    // (MB_SETFOREGROUND), the box is brought to the front.
+    virtual void ShowErrorBox(const char *text, const char *caption, bool foreground) = 0;
 
     // GetCommandLineW: the command line as the caller gave it, before any
     // conversion to the ANSI code page; never null. It lives until the
     // process ends.
     virtual const char16_t *WideCommandLine() = 0;
 
-    // GetCurrentDirectoryW into a buffer of `capacity` UTF-16 units, with
-    // the same results as CurrentDirectory, counted in units.
+    // GetCurrentDirectoryW into a buffer of `capacity` UTF-16 units. Returns
+    // what the system returns: the length without the NUL when it fit, the
+    // size needed (NUL included) when it did not, 0 when it could not be
+    // read.
     virtual uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) = 0;
 
     // GetShortPathNameW: the 8.3 form of an existing path into a buffer of
-    // `capacity` units. Results as CurrentDirectory's. Where the volume keeps
-    // no short names, the path comes back as it was given.
+    // `capacity` units. Results as WideCurrentDirectory's. Where the volume
+    // keeps no short names, the path comes back as it was given.
     virtual uint32_t WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) = 0;
 
     // GetACP: the ANSI code page's number.

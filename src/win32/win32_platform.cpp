@@ -5,6 +5,18 @@
 
 namespace launcher {
 
+void Win32Platform::RestrictDllSearch() {
+    // Not in XP's KERNEL32, so not imported: looked up, and used where found.
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI *)(DWORD);
+    constexpr DWORD kSearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
+    const FARPROC found =
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (found != nullptr) {
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(found))(
+            kSearchSystem32);
+    }
+}
+
 bool Win32Platform::OpenMachineKey(const char *subkey, Handle *key) {
     HKEY hkey = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_READ, &hkey) != ERROR_SUCCESS)
@@ -35,12 +47,8 @@ PathKind Win32Platform::PathKindOf(const char *path) {
 
 void Win32Platform::CloseKey(Handle key) { RegCloseKey(static_cast<HKEY>(key)); }
 
-void Win32Platform::ShowErrorBox(const char *text, const char *caption) {
-    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONERROR);
-}
-
-uint32_t Win32Platform::CurrentDirectory(char *buffer, uint32_t capacity) {
-    return GetCurrentDirectoryA(capacity, buffer);
+void Win32Platform::ShowErrorBox(const char *text, const char *caption, bool foreground) {
+    MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONERROR | (foreground ? MB_SETFOREGROUND : 0));
 }
 
 // Windows' wide characters are UTF-16 units, as the platform's char16_t.

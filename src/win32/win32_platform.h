@@ -8,13 +8,13 @@ namespace launcher {
 
 class Win32Platform final : public Platform {
 public:
+    void RestrictDllSearch() override;
     bool OpenMachineKey(const char *subkey, Handle *key) override;
     bool QueryDefaultValue(Handle key, char *data, uint32_t *size, bool *expandable) override;
     uint32_t ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) override;
     PathKind PathKindOf(const char *path) override;
     void CloseKey(Handle key) override;
-    void ShowErrorBox(const char *text, const char *caption) override;
-    uint32_t CurrentDirectory(char *buffer, uint32_t capacity) override;
+    void ShowErrorBox(const char *text, const char *caption, bool foreground) override;
     const char16_t *WideCommandLine() override;
     uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) override;
     uint32_t WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) override;

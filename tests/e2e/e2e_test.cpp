@@ -224,6 +224,32 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
     }
 }
 
+// DLLs that Windows loads on demand, for the message box's themes and input
+// methods, planted beside a copy of the launcher: none is ever loaded, as
+// the launcher has Windows take them from System32 only. Wine always loads
+// its own system DLLs, so there the test would prove nothing.
+TEST_F(LauncherTest, DllsBesideTheLauncherAreNeverLoaded) {
+    if (harness::UnderWine())
+        GTEST_SKIP() << "Wine loads its own system DLLs whatever lies beside a program";
+    ASSERT_TRUE(harness::UnregisterManager());
+    const std::string folder = root_ + "\\planted";
+    ASSERT_TRUE(harness::MakeDirs(folder));
+    const std::string record = folder + "\\planted-dll-loaded.txt";
+    DeleteFileA(record.c_str());
+    ASSERT_TRUE(CopyFileA((harness::BinDir() + "\\launcher.exe").c_str(),
+                          (folder + "\\launcher.exe").c_str(), FALSE));
+    for (const char *name : {"uxtheme.dll", "dwmapi.dll", "version.dll", "TextInputFramework.dll",
+                             "CoreMessaging.dll", "CoreUIComponents.dll", "WinTypes.dll"})
+        ASSERT_TRUE(CopyFileA((harness::BinDir() + "\\planted.dll").c_str(),
+                              (folder + "\\" + name).c_str(), FALSE));
+    const harness::Run run = harness::RunProgram("\"" + folder + "\\launcher.exe\" Sample.ini",
+                                                 folder, kRunTimeoutMs, [this] { boxes_.Poll(); });
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(boxes_.Seen().size(), 1u);
+    std::string loaded;
+    EXPECT_FALSE(harness::ReadWholeFile(record, &loaded)) << "loaded: " << loaded;
+}
+
 // The child's module and command line, for bare and install-list runs, in
 // ordinary folders and at a drive root (a drive made for the test), with registered paths with and
 // without blanks. A search through an unquoted path with blanks would try
@@ -545,9 +571,11 @@ TEST_F(LauncherTest, OddRegistryValuesNeverStartACutPath) {
 }
 
 // Command lines of every shape reach the launcher exactly as written; the
-// child gets the list's name as the tail was cut, or nothing runs.
+// child gets the list's name as the tail was cut, or nothing runs and the
+// suite window is never touched.
 TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
     ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::DesktopWindows windows({"Quellis Plotter"});
     // A copy of the launcher under a path with bytes from 0x80 up (an E-acute
     // and a no-break space in code page 1252), to be started unquoted.
     const std::string accented = root_ + "\\Caf\xe9\xa0Setup\\launcher.exe";
@@ -573,10 +601,12 @@ TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
         SCOPED_TRACE(c.name);
         boxes_ = harness::MessageBoxWatch("Installation");
         harness::ConfigureStandIn(record_, 0);
+        const int minimized = windows.TimesMinimized("Quellis Plotter");
         const harness::Run run =
             harness::RunProgram(c.line, root_, kRunTimeoutMs, [this] { boxes_.Poll(); });
         ASSERT_TRUE(run.ended);
         const std::vector<Record> records = Records();
+        EXPECT_EQ(windows.TimesMinimized("Quellis Plotter") - minimized, c.command.empty() ? 0 : 1);
         if (c.command.empty()) {
             EXPECT_EQ(run.exit_code, 1u);
             EXPECT_TRUE(records.empty());
@@ -661,8 +691,8 @@ TEST_F(LauncherTest, NsisInstallerFromTheGuideHandsItsListOver) {
 }
 
 // Names outside code page 1252, started with CreateProcessW as Windows
-// hands them on. U+FF02 (a fullwidth quote) best-fits to a real '"', Ł and ź
-// to L and z. Every list holds its own text, and the manager must have got
+// hands them on; a refusal leaves the suite window untouched. U+FF02 (a fullwidth quote) best-fits
+// to a real '"', Ł and ź to L and z. Every list holds its own text, and the manager must have got
 // one quoted argument that opens that very list, or nothing may run.
 TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
     RequireCodePage(1252);
@@ -710,16 +740,20 @@ TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
          manager_ + " \"" + root_ + "\\uni\\Caf\xE9\\SampleCAB.ini\"", false},
     };
     const bool short_names = ShortNames();
+    harness::DesktopWindows windows({"Quellis Plotter"});
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         boxes_ = harness::MessageBoxWatch("Installation");
         harness::ConfigureStandIn(record_, 0);
+        const int minimized = windows.TimesMinimized("Quellis Plotter");
         const harness::Run run =
             harness::RunProgram(L"\"" + c.launcher + L"\" " + c.tail, c.directory, kRunTimeoutMs,
                                 [this] { boxes_.Poll(); });
         ASSERT_TRUE(run.ended);
         const std::vector<Record> records = Records();
-        if (c.refused || (c.short_form && !short_names)) {
+        const bool refused = c.refused || (c.short_form && !short_names);
+        EXPECT_EQ(windows.TimesMinimized("Quellis Plotter") - minimized, refused ? 0 : 1);
+        if (refused) {
             EXPECT_EQ(run.exit_code, 2u);
             EXPECT_TRUE(records.empty());
             EXPECT_EQ(boxes_.Seen().size(), 1u);
@@ -787,6 +821,33 @@ TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
         ASSERT_EQ(records.size(), 1u);
         EXPECT_EQ(records[0].command, c.command);
     }
+
+    // A folder whose code page 932 form is over 259 bytes (two for each of
+    // its 120 Japanese characters), though its Unicode form is far shorter:
+    // the manager gets its short form, which opens the very list (on a
+    // volume without short names, the refusal).
+    const std::wstring deep = harness::Widen(root_) + L"\\" + std::wstring(60, L'\u65e5') + L"\\" +
+                              std::wstring(60, L'\u65e5');
+    for (const std::wstring &part : {deep.substr(0, deep.rfind(L'\\')), deep})
+        ASSERT_TRUE(CreateDirectoryW(part.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(harness::WriteWholeFile(deep + L"\\SampleCAB.ini", "the deep Japanese list"));
+    harness::ConfigureStandIn(record_, 0);
+    boxes_ = harness::MessageBoxWatch("Installation");
+    const harness::Run run = harness::RunProgram(harness::Widen(Launcher()) + L" SampleCAB.ini",
+                                                 deep, kRunTimeoutMs, [this] { boxes_.Poll(); });
+    ASSERT_TRUE(run.ended);
+    const std::vector<Record> records = Records();
+    if (!ShortNames()) {
+        EXPECT_EQ(run.exit_code, 1u);
+        EXPECT_TRUE(records.empty());
+        return;
+    }
+    EXPECT_EQ(run.exit_code, 0u);
+    ASSERT_EQ(records.size(), 1u);
+    std::printf("a folder of %zu bytes in code page 932: the manager got %s\n", root_.size() + 242,
+                records[0].command.c_str());
+    EXPECT_EQ(ListOpenedBy(records[0].command), "the deep Japanese list");
 }
 
 } // namespace

@@ -3,7 +3,10 @@
 
     check_exe.py LAUNCHER_EXE ICON_FILE MANIFEST_FILE VERSION
 """
+import re
+import shutil
 import struct
+import subprocess
 import sys
 
 try:
@@ -18,6 +21,13 @@ RT_ICON, RT_GROUP_ICON, RT_MANIFEST = 3, 14, 24
 # installer, and asks for administrator rights, when a version string holds
 # one of these.
 INSTALLER_WORDS = ("instal", "setup", "update", "patch")
+
+# Instructions the Pentium lacks (the Pentium Pro's and later, MMX and SSE
+# on), which processors that run Windows XP may lack too: found in the
+# disassembly by mnemonic, or by a register of MMX or SSE among the operands.
+LATER_MNEMONICS = re.compile(r"f?cmov\w*|f?u?comip?|rdpmc|sysenter|sysexit|fxsave|fxrstor|emms|"
+                             r"femms|[lsm]fence|prefetch\w*|movnt\w*|clflush|ldmxcsr|stmxcsr")
+LATER_REGISTERS = re.compile(r"%[xyz]?mm\d")
 
 failures = []
 
@@ -64,6 +74,17 @@ def main():
         print(f"      {entry.dll.decode()}: {names}")
 
     check(len(data) <= SIZE_GUARD, f"size {len(data)} bytes <= {SIZE_GUARD}")
+
+    objdump = shutil.which("i686-w64-mingw32-objdump")
+    listing = subprocess.run([objdump, "-d", "--no-show-raw-insn", exe], capture_output=True,
+                             text=True, check=True).stdout if objdump else ""
+    instructions = [line.split("\t", 1)[1].split(None, 1) for line in listing.splitlines()
+                    if re.match(r"\s+[0-9a-f]+:\t\S", line)]
+    later = [" ".join(i) for i in instructions
+             if LATER_MNEMONICS.fullmatch(i[0]) or LATER_REGISTERS.search(" ".join(i))]
+    check(instructions and not later,
+          f"{len(instructions)} instructions, none beyond the Pentium's (no cmov, MMX or SSE)"
+          + (": " + ", ".join(sorted(set(later))) if later else ""))
 
     # Icon group 101 and its two images, as the committed icon file has them.
     groups = resources(pe, RT_GROUP_ICON)

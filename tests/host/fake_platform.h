@@ -23,8 +23,8 @@ public:
     std::map<std::string, std::string> environment = {{"windir", "C:\\WINDOWS"},
                                                       {"ProgramFiles", "C:\\Program Files"}};
     std::map<std::string, PathKind> paths = {{"C:\\AppMgr\\CEAPPMGR.EXE", PathKind::kFile}};
-    std::optional<uint32_t> directory_result; // returned instead, when set
-    std::string directory = "D:\\Setup";
+    std::string directory = "D:\\Setup";      // the current directory, one unit a byte
+    std::optional<uint32_t> directory_result; // returned instead of reading it, when set
     bool start_succeeds = true;
     uint32_t child_runs_ms = 0;            // how long the child runs after its start
     uint32_t child_exit_code = 0;          // its own exit code once ended
@@ -35,7 +35,7 @@ public:
     // Latin-1, whose characters convert exactly and all others to '?';
     // 65001 as UTF-8.
     std::u16string wide_command_line = u"launcher.exe";
-    std::optional<std::u16string> wide_directory;         // when set, `directory` is its ANSI form
+    std::optional<std::u16string> wide_directory;         // when set, it replaces `directory`
     std::map<std::u16string, std::u16string> short_paths; // others have no short form
     uint32_t code_page = 1252;
 
@@ -89,21 +89,11 @@ public:
         if (key == kKey) --open_keys;
     }
 
-    void ShowErrorBox(const char *text, const char *caption) override {
-        calls.push_back("ShowErrorBox");
-        boxes.push_back(std::string(caption) + "|" + text);
-    }
+    void RestrictDllSearch() override { calls.push_back("RestrictDllSearch"); }
 
-    uint32_t CurrentDirectory(char *buffer, uint32_t capacity) override {
-        calls.push_back("CurrentDirectory");
-        if (directory_result) return *directory_result;
-        bool used = false;
-        const std::string directory =
-            wide_directory ? Ansi(*wide_directory, &used) : this->directory;
-        const auto length = static_cast<uint32_t>(directory.size());
-        if (length + 1 > capacity) return length + 1;
-        for (uint32_t i = 0; i <= length; ++i) buffer[i] = directory.c_str()[i];
-        return length;
+    void ShowErrorBox(const char *text, const char *caption, bool foreground) override {
+        calls.push_back(foreground ? "ShowErrorBox foreground" : "ShowErrorBox");
+        boxes.push_back(std::string(caption) + "|" + text);
     }
 
     const char16_t *WideCommandLine() override {
@@ -113,6 +103,7 @@ public:
 
     uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) override {
         calls.push_back("WideCurrentDirectory");
+        if (directory_result) return *directory_result;
         return CopyOut(wide_directory ? *wide_directory
                                       : std::u16string(directory.begin(), directory.end()),
                        buffer, capacity);

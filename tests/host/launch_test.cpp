@@ -24,7 +24,7 @@ const Calls kSearchAll = {"FindTopLevelWindow Tarnivo Site Suite",
                           "FindTopLevelWindow Quellis Plotter",
                           "FindTopLevelWindow Brovane Stakeout", "FindTopLevelWindow Selkirra Kit"};
 const Calls kLineChecked = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
-const Calls kLookup = {kOpen, "QueryDefaultValue", "CloseKey",
+const Calls kLookup = {"RestrictDllSearch", kOpen, "QueryDefaultValue", "CloseKey",
                        "PathKindOf C:\\AppMgr\\CEAPPMGR.EXE"};
 
 Calls Join(std::initializer_list<Calls> parts) {
@@ -33,19 +33,20 @@ Calls Join(std::initializer_list<Calls> parts) {
     return all;
 }
 
-// The whole road of an install-list run: lookup with the key closed right
-// after its read, the names checked for their ANSI form, directory, start,
-// launch tick, the first query only after one full poll interval, then both
-// handles closed.
+// The whole road of an install-list run: the DLL search restricted before
+// anything else, lookup with the key closed right after its read, the names
+// checked for their ANSI form and the directory read, all before the window
+// search, then start, launch tick, the first query only after one full poll
+// interval, then both handles closed.
 TEST(LaunchSequence, InstallListRunInOrder) {
     FakePlatform fake;
     fake.child_runs_ms = 200;
     EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
     const Calls expected = Join({kLookup,
-                                 kSearchAll,
                                  kLineChecked,
-                                 {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size",
-                                  "StartProcess", "TickCount", "Sleep 1500", "QueryExitStatus",
+                                 {"WideCurrentDirectory", "WideToAnsi size", "WideToAnsi"},
+                                 kSearchAll,
+                                 {"StartProcess", "TickCount", "Sleep 1500", "QueryExitStatus",
                                   "CloseHandle process", "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
     EXPECT_EQ(fake.application, "C:\\AppMgr\\CEAPPMGR.EXE");
@@ -59,12 +60,12 @@ TEST(LaunchSequence, BareRunStartsTheManagerOnItsPathAlone) {
     fake.paths = {{"C:\\Program Files\\AS\\CEAPPMGR.EXE", PathKind::kFile}};
     EXPECT_EQ(RunLaunchSequence(fake, ""), kExitDone);
     // The file looked for is the module, without the quotes.
-    const Calls expected = Join(
-        {{kOpen, "QueryDefaultValue", "CloseKey", "PathKindOf C:\\Program Files\\AS\\CEAPPMGR.EXE"},
-         kSearchAll,
-         kLineChecked,
-         {"StartProcess", "Sleep 1500", "QueryExitStatus", "CloseHandle process",
-          "CloseHandle thread"}});
+    const Calls expected = Join({{"RestrictDllSearch", kOpen, "QueryDefaultValue", "CloseKey",
+                                  "PathKindOf C:\\Program Files\\AS\\CEAPPMGR.EXE"},
+                                 kLineChecked,
+                                 kSearchAll,
+                                 {"StartProcess", "Sleep 1500", "QueryExitStatus",
+                                  "CloseHandle process", "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
     // The path as read is the command line; the module is named unquoted.
     EXPECT_EQ(fake.command_line, "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"");
@@ -81,7 +82,8 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
     const std::string spaced = "C:\\Program Files\\AS\\CEAPPMGR.EXE";
     const std::string center = "C:\\WINDOWS\\WindowsMobile\\CEAppMgr.exe";
     const std::string activesync = "C:\\Program Files\\Microsoft ActiveSync\\CEAPPMGR.EXE";
-    const Calls read = {kOpen, "QueryDefaultValue", "CloseKey"};
+    const Calls open = {"RestrictDllSearch", kOpen};
+    const Calls read = Join({open, {"QueryDefaultValue", "CloseKey"}});
     const Calls try_center = {std::string("ExpandEnvironment ") + kDeviceCenterManager,
                               "PathKindOf " + center};
     const Calls try_both = Join(
@@ -99,13 +101,7 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
         std::string started; // the module, "" when nothing may run
     };
     const Case cases[] = {
-        {"nothing anywhere: no key",
-         false,
-         registered,
-         false,
-         {},
-         Join({{kOpen}, try_both, box}),
-         ""},
+        {"nothing anywhere: no key", false, registered, false, {}, Join({open, try_both, box}), ""},
         {"value missing", true, std::nullopt, false, {}, Join({read, try_both, box}), ""},
         {"value longer than the buffer",
          true,
@@ -148,14 +144,14 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
          registered,
          false,
          {{center, file}},
-         Join({{kOpen}, try_center}),
+         Join({open, try_center}),
          center},
         {"no key, only ActiveSync's file",
          false,
          registered,
          false,
          {{activesync, file}},
-         Join({{kOpen}, try_both}),
+         Join({open, try_both}),
          activesync},
         {"a registration naming a missing file, nothing installed",
          true,
@@ -204,7 +200,7 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
             continue;
         }
         EXPECT_EQ(Calls(fake.calls.begin(), fake.calls.begin() + c.calls.size()), c.calls);
-        EXPECT_EQ(fake.calls[c.calls.size()], "FindTopLevelWindow Tarnivo Site Suite");
+        EXPECT_EQ(fake.calls[c.calls.size()], "AnsiCodePage"); // the lookup ends there
         EXPECT_EQ(fake.application, c.started);
         EXPECT_EQ(fake.command_line, c.started + " \"D:\\Setup\\BasePackCAB.ini\"");
         EXPECT_TRUE(fake.boxes.empty());
@@ -288,8 +284,9 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
         const char *name;
         std::string directory;
         std::optional<uint32_t> directory_result;
-        std::string short_form; // "" when the volume keeps no short names
-        std::string launched;   // the directory in the command, "" when refused
+        std::string short_form;   // "" when the volume keeps no short names
+        std::string launched;     // the directory in the command, "" when refused
+        std::u16string wide = {}; // the directory instead, under code page 65001, if given
     };
     // "C:\AppMgr\CEAPPMGR.EXE" is 22 characters; with ` "`, `\`, the 15 of
     // "BasePackCAB.ini" and the closing quote, 41 go around the directory.
@@ -303,15 +300,25 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
         {"directory does not fit its buffer", "", 300, "", ""},
         {"directory of exactly 260 characters", "", 260, "", ""},
         {"directory cannot be read", "", 0, "", ""},
+        // Where a character takes more than one byte: 90 of them are 273
+        // bytes in UTF-8, though 93 units.
+        {"ANSI form too long, short form fits", "", std::nullopt, "D:\\JAPANE~1", "D:\\JAPANE~1",
+         u"D:\\" + std::u16string(90, u'\u65e5')},
+        {"ANSI form too long, short form too", "", std::nullopt, "D:\\" + std::string(216, 'S'), "",
+         u"D:\\" + std::u16string(90, u'\u65e5')},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
         fake.directory = c.directory;
         fake.directory_result = c.directory_result;
+        std::u16string wide(c.directory.begin(), c.directory.end());
+        if (!c.wide.empty()) {
+            fake.code_page = 65001;
+            fake.wide_directory = wide = c.wide;
+        }
         if (!c.short_form.empty())
-            fake.short_paths[std::u16string(c.directory.begin(), c.directory.end())] =
-                std::u16string(c.short_form.begin(), c.short_form.end());
+            fake.short_paths[wide] = std::u16string(c.short_form.begin(), c.short_form.end());
         const int code = RunLaunchSequence(fake, "BasePackCAB.ini");
         const bool launched = !c.launched.empty();
         EXPECT_EQ(code, launched ? kExitDone : kExitFolderTooLong);
@@ -319,22 +326,26 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
                   launched ? "C:\\AppMgr\\CEAPPMGR.EXE \"" + c.launched + "\\BasePackCAB.ini\""
                            : "");
         EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{kTooLongBox});
+        EXPECT_EQ(fake.CallsStartingWith("FindTopLevelWindow").empty(), !launched);
     }
 }
 
 // Names the ANSI code page cannot hold. The ANSI tail is what Windows would
 // cut from the best-fitted line; U+FF02 (a fullwidth quote) best-fits to '"'.
-// Each row: the calls from the name checks to the start or the refusal (the
-// suite window shown again before the box), and the command launched.
+// Each row: the calls from the name checks to the start or the refusal (no
+// window touched before the box, nor after it), and the command launched.
 TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
     const std::string manager = "C:\\AppMgr\\CEAPPMGR.EXE \"";
     const Calls exact_line = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
     const Calls recut_line = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size",
                               "WideToAnsi size", "WideToAnsi"};
-    const Calls exact_dir = {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size"};
-    const Calls short_dir = {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size",
-                             "WideShortPath",    "WideToAnsi size",      "WideToAnsi"};
-    const Calls refused = {"ShowWindow Quellis Plotter normal", "ShowErrorBox"};
+    const Calls exact_dir = {"WideCurrentDirectory", "WideToAnsi size", "WideToAnsi"};
+    const Calls short_dir = {"WideCurrentDirectory", "WideToAnsi size", "WideShortPath",
+                             "WideToAnsi size", "WideToAnsi"};
+    const Calls start = {"FindTopLevelWindow Tarnivo Site Suite",
+                         "FindTopLevelWindow Quellis Plotter",
+                         "ShowWindow Quellis Plotter minimized", "StartProcess"};
+    const Calls refused = {"ShowErrorBox foreground"};
     struct Case {
         const char *name;
         uint32_t code_page;
@@ -346,32 +357,29 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
     };
     const Case cases[] = {
         {"exact", 1252, u"launcher.exe Sample.ini", "Sample.ini", u"C:\\uni\\Caf\u00e9",
-         Join({exact_line, exact_dir, {"StartProcess"}}),
-         manager + "C:\\uni\\Caf\xe9\\Sample.ini\""},
+         Join({exact_line, exact_dir, start}), manager + "C:\\uni\\Caf\xe9\\Sample.ini\""},
         {"directory with a short form", 1252, u"launcher.exe Sample.ini", "Sample.ini",
-         u"C:\\uni\\Setup \u5f20\u4f1f", Join({exact_line, short_dir, {"StartProcess"}}),
+         u"C:\\uni\\Setup \u5f20\u4f1f", Join({exact_line, short_dir, start}),
          manager + "C:\\uni\\SETU~3R0\\Sample.ini\""},
         {"directory without a short form", 1252, u"launcher.exe Sample.ini", "Sample.ini",
          u"C:\\uni\\\u0141\u00f3d\u017a",
          Join({exact_line,
-               {"CurrentDirectory", "WideCurrentDirectory", "WideToAnsi size", "WideShortPath",
-                "WideToAnsi size"},
+               {"WideCurrentDirectory", "WideToAnsi size", "WideShortPath", "WideToAnsi size"},
                refused}),
          ""},
         {"tail cut again from the Unicode line", 1252,
          u"\"C:\\uni\\q\uff02 r\\launcher.exe\" Sample.ini", "r\\launcher.exe\" Sample.ini",
-         u"C:\\uni", Join({recut_line, exact_dir, {"StartProcess"}}),
-         manager + "C:\\uni\\Sample.ini\""},
+         u"C:\\uni", Join({recut_line, exact_dir, start}), manager + "C:\\uni\\Sample.ini\""},
         {"tail not convertible", 1252, u"launcher.exe Sample\uff02 x.ini", "Sample\" x.ini",
          u"C:\\uni", Join({exact_line, {"WideToAnsi size"}, refused}), ""},
         {"UTF-8 code page", 65001, u"launcher.exe \u5f20.ini", "\xe5\xbc\xa0.ini",
-         u"C:\\uni\\\u4f1f", Join({exact_line, exact_dir, {"StartProcess"}}),
+         u"C:\\uni\\\u4f1f", Join({exact_line, exact_dir, start}),
          manager + "C:\\uni\\\xe4\xbc\x9f\\\xe5\xbc\xa0.ini\""},
         {"UTF-8 code page, a surrogate without its partner", 65001, u"launcher.exe Sample.ini",
          "Sample.ini", u"C:\\uni\\Setup \xd800",
          Join({exact_line,
-               {"CurrentDirectory", "WideCurrentDirectory", "WideShortPath", "WideToAnsi size",
-                "WideToAnsi", "StartProcess"}}),
+               {"WideCurrentDirectory", "WideShortPath", "WideToAnsi size", "WideToAnsi"},
+               start}),
          manager + "C:\\uni\\SETU~3R0\\Sample.ini\""},
     };
     for (const Case &c : cases) {
@@ -390,6 +398,9 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
                   c.calls);
         EXPECT_EQ(fake.command_line, c.command);
         EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{kNotPassableBox});
+        if (!launched) {
+            EXPECT_EQ(fake.calls.back(), "ShowErrorBox foreground");
+        }
     }
 }
 

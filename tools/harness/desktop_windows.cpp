@@ -3,7 +3,8 @@
 // --hung first, the windows are shown and then never served again, as by an
 // application that has stopped responding. One
 // process with one thread: Wine under an emulator copes badly with a test
-// program whose windows live on a thread of their own.
+// program whose windows live on a thread of their own. Each window counts the
+// times it was minimized in its user data, which another process can read.
 #include <windows.h>
 
 #include <cstring>
@@ -14,6 +15,8 @@ int open_windows = 0;
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DESTROY && --open_windows == 0) PostQuitMessage(0);
+    if (msg == WM_SIZE && wp == SIZE_MINIMIZED)
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, GetWindowLongPtrA(hwnd, GWLP_USERDATA) + 1);
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 

@@ -345,6 +345,10 @@ bool DesktopWindows::Becomes(const std::string &title, bool minimized, DWORD ms)
     return true;
 }
 
+int DesktopWindows::TimesMinimized(const std::string &title) const {
+    return static_cast<int>(GetWindowLongPtrA(Get(title), GWLP_USERDATA));
+}
+
 void DesktopWindows::Close(const std::string &title) {
     HWND hwnd = Get(title);
     PostMessageA(hwnd, WM_CLOSE, 0, 0);

@@ -117,6 +117,8 @@ public:
     // helper's thread carries out what another program asked of its windows
     // some time after the asking, later still on a loaded machine.
     bool Becomes(const std::string &title, bool minimized, DWORD ms) const;
+    // How often the window has been minimized since it was made.
+    int TimesMinimized(const std::string &title) const;
     // Closes the window as its user would, and waits until it is gone.
     void Close(const std::string &title);
 
