@@ -11,6 +11,7 @@ set -eu
 
 packages="cmake g++ make locales libgtest-dev googletest python3 python3-pefile \
 clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind nsis osslsigncode openssl \
+wixl msitools \
 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth"
 emulator_packages="qemu-user-static gcc-multilib"
 binfmt=/proc/sys/fs/binfmt_misc
@@ -76,10 +77,11 @@ if ! command -v npm >/dev/null 2>&1; then
   carry_out "The workflow validator needs Node and npm." "apt-get update" "$install nodejs npm"
 fi
 
-# 4. The validator of the Windows workflow, at a fixed version, into the
-#    build tree.
+# 4. The validator of the Windows workflow and Inno Setup's compiler (which
+#    runs under Wine), at fixed versions, into the build tree.
 tools=$(cd "$(dirname "$0")/.." && pwd)/build/tools
-if [ ! -x "$tools/node_modules/.bin/action-validator" ]; then
+if [ ! -x "$tools/node_modules/.bin/action-validator" ] ||
+  [ ! -f "$tools/node_modules/innosetup/bin/ISCC.exe" ]; then
   mkdir -p "$tools"
-  npm install --no-audit --no-fund --prefix "$tools" @action-validator/cli@0.6.0 >/dev/null
+  npm install --no-audit --no-fund --prefix "$tools" @action-validator/cli@0.6.0 innosetup@6.4.1 >/dev/null
 fi

@@ -145,6 +145,8 @@ std::vector<Record> ReadRecords(const std::string &path) {
             continue;
         } else if (name == "command") {
             records.back().command = value;
+        } else if (name == "directory") {
+            records.back().directory = value;
         } else if (name == "start") {
             records.back().start = std::stoul(value);
         } else if (name == "start_qpc") {

@@ -4,9 +4,9 @@
 //   STAND_IN_RECORD     file to append the record to (nothing recorded without it)
 //   STAND_IN_RUN_MS     how long to run, 0 by default
 //   STAND_IN_EXIT_CODE  the exit code, 0 by default
-// Record lines: "module=", "command=", "start=" (tick), "start_qpc=", then
-// "end=" (tick) and "end_qpc=" (QueryPerformanceCounter values, for timings
-// finer than a tick).
+// Record lines: "module=", "command=", "directory=" (its working folder),
+// "start=" (tick), "start_qpc=", then "end=" (tick) and "end_qpc="
+// (QueryPerformanceCounter values, for timings finer than a tick).
 #include <windows.h>
 
 #include <cstdio>
@@ -43,9 +43,12 @@ int main() {
 
     char module[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, module, sizeof module);
+    char directory[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof directory, directory);
     static char text[70000];
-    std::snprintf(text, sizeof text, "module=%s\ncommand=%s\nstart=%lu\nstart_qpc=%lld\n", module,
-                  GetCommandLineA(), static_cast<unsigned long>(start), start_qpc);
+    std::snprintf(text, sizeof text,
+                  "module=%s\ncommand=%s\ndirectory=%s\nstart=%lu\nstart_qpc=%lld\n", module,
+                  GetCommandLineA(), directory, static_cast<unsigned long>(start), start_qpc);
     Append(record, text);
 
     Sleep(EnvNumber("STAND_IN_RUN_MS"));
