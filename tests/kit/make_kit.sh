@@ -3,11 +3,11 @@
 # fixed times and order (scripts/bundle.py), so that the same sources give the
 # same kit:
 #   bin/        launcher.exe, the logic's tests, the end-to-end suite and its
-#               helpers
+#               helpers, the benchmark and what it measures
 #   nsis/       the installer built from the guide's NSIS script
 #   signed/bin/ launcher.exe signed with a throwaway certificate, beside the
 #               end-to-end programs that run it
-#   run-tests.cmd, the driver
+#   run-tests.cmd and run-bench.cmd, the drivers
 #   make_kit.sh SOURCE_DIR KIT_DIR PYTHON INSTALLER PROGRAM.exe...
 set -eu
 source_dir=$1
@@ -22,7 +22,9 @@ rm -rf "$kit"
 mkdir -p "$kit/bin" "$kit/nsis" "$kit/signed/bin"
 cp "$@" "$kit/bin/"
 cp "$installer" "$kit/nsis/"
-sed "s/\r*$/\r/" "$source_dir/tests/kit/run-tests.cmd" >"$kit/run-tests.cmd" # cmd reads CRLF lines
+for driver in run-tests.cmd run-bench.cmd; do # cmd reads CRLF lines
+  sed "s/\r*$/\r/" "$source_dir/tests/kit/$driver" >"$kit/$driver"
+done
 
 "$source_dir/tests/exe/throwaway_certificate.sh" "$scratch" signer
 LAUNCHER_SIGN_PFX=$scratch/signer.pfx LAUNCHER_SIGN_PASSWORD_FILE=$scratch/password \

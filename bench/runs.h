@@ -1,0 +1,82 @@
+// The benchmark's subjects and its three kinds of runs: short runs with a 2 s
+// stand-in, one subject at a time; long runs with a 60 s stand-in, all at
+// once, for the CPU time of waiting; and the launcher's settling pause.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "readings.h"
+
+namespace bench {
+
+constexpr DWORD kShortRunMs = 2000;
+constexpr DWORD kLongRunMs = 60000;
+constexpr DWORD kPollMs = 1500;
+constexpr DWORD kPauseMs = 60000; // PlotterCAB.ini's minimum
+constexpr char kPauseList[] = "PlotterCAB.ini";
+
+enum class Kind { kLauncher, kPeer, kDirect };
+
+struct Subject {
+    Kind kind;
+    const char *name;
+    std::string program; // the program started; the stand-in for the direct start
+};
+
+struct Bench {
+    std::string setup;   // the folder the subjects and the lists lie in
+    std::string manager; // the stand-in's registered path
+    std::string records; // the folder of the stand-in's records
+    int runs = 5;
+    bool verbose = false; // prints each run's raw figures
+    int serial = 0;       // numbers the records
+};
+
+// One subject started on a list.
+struct Launch {
+    PROCESS_INFORMATION pi = {};
+    LONGLONG before = 0; // just before CreateProcessA
+    LONGLONG after = 0;  // just after it returned
+    std::string record;
+    std::string line;           // its command line
+    std::string key;            // a part of it that no other process's has
+    mutable DWORD unix_pid = 0; // under Wine, once found
+};
+
+// Starts `s` on `list` in the set-up folder, with the stand-in running
+// `run_ms`; ends the benchmark when it cannot.
+Launch Start(Bench &b, const Subject &s, const std::string &list, DWORD run_ms);
+// Its CPU time so far, in ms, or kNone; under Wine only while it runs.
+double CpuMs(const Launch &l);
+Memory PeakMemory(const Launch &l);
+harness::Record StandInRecord(const Launch &l);
+void Close(Launch &l);
+
+// What one run showed.
+struct Sample {
+    LONGLONG before = 0; // CreateProcessA called
+    LONGLONG after = 0;  // CreateProcessA returned
+    LONGLONG exited = 0; // its end seen
+    harness::Record stand_in;
+    double cpu_ms = kNone;
+    Memory memory;
+};
+
+struct Samples {
+    std::vector<Sample> short_runs;  // the stand-in runs 2 s
+    std::vector<double> long_cpu_ms; // CPU of runs with a 60 s stand-in
+    std::vector<double> wait_cpu_ms; // CPU within those runs, over 56 s of the wait
+    std::vector<Sample> pause_runs;  // the launcher on a list with a minimum
+};
+
+Sample ShortRun(Bench &b, const Subject &s);
+void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Samples> *samples);
+std::vector<Sample> PauseRuns(Bench &b, const Subject &launcher);
+// A program that does nothing: CreateProcessA to its end, in ms.
+double EmptyRun(const std::string &program);
+
+} // namespace bench
