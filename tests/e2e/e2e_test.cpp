@@ -672,7 +672,8 @@ TEST_F(LauncherTest, InstallersFromTheGuideHandTheirListOver) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         if (GetFileAttributesA(c.installer.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            std::printf("skipped \"%s\": %s was not built (its tool was missing at build time)\n",
+            std::printf("skipped \"%s\": no %s (its tool was missing at build time, or the "
+                        "test kit does not carry it)\n",
                         c.name, c.installer.c_str());
             continue;
         }
