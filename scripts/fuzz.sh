@@ -17,7 +17,7 @@ for target in command_tail install_command; do
     "$top/src/launcher/ansi_text.cpp" "$top/src/launcher/command_tail.cpp" \
     "$top/src/launcher/launch.cpp" \
     "$top/src/launcher/path_buffer.cpp" "$top/src/launcher/settling_pause.cpp" \
-    "$top/src/launcher/suite_window.cpp"
+    "$top/src/launcher/suite_window.cpp" "$top/src/launcher/system_folders.cpp"
   # New inputs go to a scratch corpus; the committed seeds stay as they are.
   corpus=$out/corpus_$target
   mkdir -p "$corpus"

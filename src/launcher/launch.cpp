@@ -6,6 +6,7 @@
 #include "launcher/path_buffer.h"
 #include "launcher/settling_pause.h"
 #include "launcher/suite_window.h"
+#include "launcher/system_folders.h"
 
 namespace launcher {
 namespace {
@@ -17,25 +18,29 @@ bool Expand(Platform &platform, const char *text, PathBuffer *path) {
     return size != 0 && size <= PathBuffer::kCapacity && path->Terminate(size - 1);
 }
 
-// Whether the manager path names an existing file, not a folder: the module
-// that would be started, the path with one pair of enclosing quotes taken
-// off.
+// Whether the manager path names an existing file, not a folder, by a
+// rooted path: the module that would be started, the path with one pair of
+// enclosing quotes taken off. A relative path, or one with a variable left
+// unexpanded, would be completed by the current folder, which may be a
+// download folder: it is never looked at.
 bool NamesAFile(Platform &platform, const PathBuffer &path) {
     PathBuffer name;
     ApplicationName(path, &name);
-    return platform.PathKindOf(name.Text()) == PathKind::kFile;
+    return IsRootedPath(name.Text()) && platform.PathKindOf(name.Text()) == PathKind::kFile;
 }
 
 // Reads the registered application-manager path, expanded when it is stored
 // as an expandable string (as the shell expands App Paths values; a plain
-// string never is). The key is closed before the query's result is looked
-// at, so it is open only for the one read.
+// string never is). A value of any other type is no registration. The key is
+// closed before the query's result is looked at, so it is open only for the
+// one read.
 bool ReadRegistration(Platform &platform, PathBuffer *path) {
     Handle key = nullptr;
     if (!platform.OpenMachineKey(kAppPathsKey, &key)) return false;
     uint32_t size = PathBuffer::kCapacity;
     bool expandable = false;
-    const bool read = platform.QueryDefaultValue(key, path->Data(), &size, &expandable);
+    const bool read = platform.QueryStringValue(key, nullptr /* default value */, path->Data(),
+                                                &size, &expandable);
     platform.CloseKey(key);
     // A value stored without its NUL is made a string here; one that fills
     // the whole buffer without a NUL is no usable path.
@@ -164,8 +169,11 @@ void ApplicationName(const PathBuffer &manager_path, PathBuffer *name) {
 }
 
 int RunLaunchSequence(Platform &platform, const char *tail) {
-    // Before anything could make Windows load a DLL on demand.
+    // Before anything could make Windows load a DLL on demand, and before
+    // anything is expanded or started: Windows' folders as Windows keeps
+    // them, for the lookup and for the manager, which inherits them.
     platform.RestrictDllSearch();
+    SetSystemFolders(platform);
 
     // 1. Find the application manager; without it there is nothing to do.
     PathBuffer manager_path;

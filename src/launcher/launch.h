@@ -21,8 +21,9 @@ constexpr char kAppPathsKey[] =
 // Where the application manager is installed, looked at in this order when
 // no registration names an existing file: the device center's folder (Vista
 // to 11), then ActiveSync's (XP). Expanded in the launcher's own
-// environment, so a 32-bit launcher on 64-bit Windows looks in the 32-bit
-// Program Files, where a 32-bit ActiveSync would be.
+// environment once its Windows folders are set from the system, so a 32-bit
+// launcher on 64-bit Windows looks in the 32-bit Program Files, where a
+// 32-bit ActiveSync would be.
 constexpr char kDeviceCenterManager[] = "%windir%\\WindowsMobile\\CEAppMgr.exe";
 constexpr char kActiveSyncManager[] = "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE";
 

@@ -38,18 +38,30 @@ public:
     // update KB2533623): the DLLs that Windows loads on demand from then on,
     // for a message box's themes or input methods, come from System32 only,
     // never from the program's own folder, where a planted one could lie.
-    // Where it is missing nothing changes.
+    // Where it is missing, SetDllDirectoryA("") (XP SP1 and later), also
+    // looked up, which takes the current folder out of the search.
     virtual void RestrictDllSearch() = 0;
+
+    // GetSystemWindowsDirectoryA: the Windows folder of the whole system
+    // (GetWindowsDirectoryA may give a user's own under Terminal Services).
+    // Results as WideCurrentDirectory's.
+    virtual uint32_t SystemWindowsFolder(char *buffer, uint32_t capacity) = 0;
+
+    // SetEnvironmentVariableA in this process's environment, which the
+    // child inherits; a null value removes the variable.
+    virtual void SetEnvironment(const char *name, const char *value) = 0;
 
     // RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_READ. True and the key
     // in *key when it opened.
     virtual bool OpenMachineKey(const char *subkey, Handle *key) = 0;
 
-    // RegQueryValueExA of the key's default value into data, offering *size
-    // bytes; *size is then the number of bytes stored. False when the value is
-    // missing or larger than the offer. *expandable tells whether its type is
-    // REG_EXPAND_SZ, a string with environment variables to expand.
-    virtual bool QueryDefaultValue(Handle key, char *data, uint32_t *size, bool *expandable) = 0;
+    // RegQueryValueExA of the value `name` (null: the key's default value)
+    // into data, offering *size bytes; *size is then the number of bytes
+    // stored. False when the value is missing, larger than the offer, or no
+    // string (neither REG_SZ nor REG_EXPAND_SZ). *expandable tells whether
+    // it is REG_EXPAND_SZ, a string with environment variables to expand.
+    virtual bool QueryStringValue(Handle key, const char *name, char *data, uint32_t *size,
+                                  bool *expandable) = 0;
 
     // ExpandEnvironmentStringsA of `text` into a buffer of `capacity` bytes,
     // in this process's environment. Returns what the system returns: the

@@ -6,15 +6,27 @@
 namespace launcher {
 
 void Win32Platform::RestrictDllSearch() {
-    // Not in XP's KERNEL32, so not imported: looked up, and used where found.
+    // Neither is in XP's KERNEL32 as first shipped, so neither is imported:
+    // looked up, and used where found.
+    const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI *)(DWORD);
     constexpr DWORD kSearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
-    const FARPROC found =
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
-    if (found != nullptr) {
+    if (const FARPROC found = GetProcAddress(kernel32, "SetDefaultDllDirectories")) {
         reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(found))(
             kSearchSystem32);
+        return;
     }
+    using SetDllDirectoryFunction = BOOL(WINAPI *)(LPCSTR);
+    if (const FARPROC found = GetProcAddress(kernel32, "SetDllDirectoryA"))
+        reinterpret_cast<SetDllDirectoryFunction>(reinterpret_cast<void *>(found))("");
+}
+
+uint32_t Win32Platform::SystemWindowsFolder(char *buffer, uint32_t capacity) {
+    return GetSystemWindowsDirectoryA(buffer, capacity);
+}
+
+void Win32Platform::SetEnvironment(const char *name, const char *value) {
+    SetEnvironmentVariableA(name, value);
 }
 
 bool Win32Platform::OpenMachineKey(const char *subkey, Handle *key) {
@@ -25,14 +37,15 @@ bool Win32Platform::OpenMachineKey(const char *subkey, Handle *key) {
     return true;
 }
 
-bool Win32Platform::QueryDefaultValue(Handle key, char *data, uint32_t *size, bool *expandable) {
-    DWORD type = 0;
+bool Win32Platform::QueryStringValue(Handle key, const char *name, char *data, uint32_t *size,
+                                     bool *expandable) {
+    DWORD type = REG_NONE;
     DWORD cb = *size;
-    const LONG status = RegQueryValueExA(static_cast<HKEY>(key), nullptr /* default value */,
-                                         nullptr, &type, reinterpret_cast<BYTE *>(data), &cb);
+    const LONG status = RegQueryValueExA(static_cast<HKEY>(key), name, nullptr, &type,
+                                         reinterpret_cast<BYTE *>(data), &cb);
     *size = cb;
     *expandable = type == REG_EXPAND_SZ;
-    return status == ERROR_SUCCESS;
+    return status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ);
 }
 
 uint32_t Win32Platform::ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) {

@@ -9,8 +9,11 @@ namespace launcher {
 class Win32Platform final : public Platform {
 public:
     void RestrictDllSearch() override;
+    uint32_t SystemWindowsFolder(char *buffer, uint32_t capacity) override;
+    void SetEnvironment(const char *name, const char *value) override;
     bool OpenMachineKey(const char *subkey, Handle *key) override;
-    bool QueryDefaultValue(Handle key, char *data, uint32_t *size, bool *expandable) override;
+    bool QueryStringValue(Handle key, const char *name, char *data, uint32_t *size,
+                          bool *expandable) override;
     uint32_t ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) override;
     PathKind PathKindOf(const char *path) override;
     void CloseKey(Handle key) override;

@@ -158,7 +158,10 @@ TEST_F(LauncherTest, MissingManagerIsReportedOnceAndNothingRuns) {
 // is stored expandable, when it names a file; else the device center's
 // folder, then ActiveSync's, with stand-ins planted there for the row (and
 // removed after it, or by the next run after a kill). Nothing anywhere: the
-// report, and nothing runs.
+// report, and nothing runs. The caller's windir and ProgramFiles, pointing at
+// a folder of stand-ins or unset (their names then lead into the working
+// folder, where stand-ins lie too), and a relative registration never choose
+// the program: Windows' own folders do.
 TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
     const std::string center = DeviceCenterManager();
     const std::string activesync = ActiveSyncManager();
@@ -169,6 +172,31 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
     struct RemovedAtTheEnd {
         ~RemovedAtTheEnd() { harness::RemovePlanted(); }
     } planted_for_the_test;
+    const std::string poison = root_ + "\\poison";
+    for (const std::string &decoy :
+         {poison + "\\WindowsMobile\\CEAppMgr.exe", poison + "\\Microsoft ActiveSync\\CEAPPMGR.EXE",
+          root_ + "\\%windir%\\WindowsMobile\\CEAppMgr.exe",
+          root_ + "\\%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE"})
+        ASSERT_TRUE(harness::PlaceStandIn(decoy));
+    // The variables as this program has them, handed on as a row says and
+    // put back after each row.
+    enum Environment { kAsIs, kPoisoned, kUnset };
+    struct Variables {
+        std::vector<std::pair<std::string, std::string>> saved; // "" for unset
+        void HandOn(Environment environment, const std::string &poison) const {
+            for (const auto &[name, value] : saved)
+                SetEnvironmentVariableA(name.c_str(), environment == kPoisoned ? poison.c_str()
+                                                      : environment == kUnset || value.empty()
+                                                          ? nullptr
+                                                          : value.c_str());
+        }
+        ~Variables() { HandOn(kAsIs, ""); }
+    } variables;
+    for (const char *name : {"windir", "ProgramFiles", "ProgramFiles(x86)"}) {
+        char value[MAX_PATH] = {};
+        GetEnvironmentVariableA(name, value, sizeof value);
+        variables.saved.emplace_back(name, value);
+    }
 
     struct Case {
         const char *name;
@@ -177,6 +205,7 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
         std::string file;    // a stand-in planted there, or ""
         std::string folder;  // a folder planted there, or ""
         std::string started; // the module that must run, or "" for the report
+        Environment environment = kAsIs;
     };
     const Case cases[] = {
         // First: the case that the kill test of the machine guard stops.
@@ -192,6 +221,16 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
         {"a registration naming a missing file, the device center's file", REG_SZ, gone, center, "",
          center},
         {"a folder named CEAppMgr.exe is not taken", 0, "", activesync, center, activesync},
+        {"poisoned, nothing installed", 0, "", "", "", "", kPoisoned},
+        {"poisoned, the device center's file", 0, "", center, "", center, kPoisoned},
+        {"poisoned, only ActiveSync's file", 0, "", activesync, "", activesync, kPoisoned},
+        {"poisoned, an expandable registration", REG_EXPAND_SZ,
+         "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE", activesync, "", activesync,
+         kPoisoned},
+        {"unset, nothing installed", 0, "", "", "", "", kUnset},
+        {"unset, the device center's file", 0, "", center, "", center, kUnset},
+        {"a registration relative to the working folder", REG_SZ, "manager\\CEAPPMGR.EXE", "", "",
+         ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -207,7 +246,9 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
         std::string why;
         ASSERT_TRUE(c.file.empty() || harness::Plant(c.file, false, &why)) << why;
         ASSERT_TRUE(c.folder.empty() || harness::Plant(c.folder, true, &why)) << why;
+        variables.HandOn(c.environment, poison);
         const harness::Run run = RunLauncher("SampleCAB.ini", root_);
+        variables.HandOn(kAsIs, poison);
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
         const std::vector<Record> records = Records();

@@ -66,6 +66,13 @@ def main():
     check((oh.MajorOperatingSystemVersion, oh.MinorOperatingSystemVersion) <= (5, 1),
           f"OS version {oh.MajorOperatingSystemVersion}.{oh.MinorOperatingSystemVersion} <= 5.1")
     check(pe.FILE_HEADER.TimeDateStamp == 0, "no build time in the header")
+    # Randomised base (with the relocations it needs), no executable data,
+    # and Terminal-Server-aware: Windows then hands it the system's own
+    # Windows folder, never a per-user one.
+    flags = {"DYNAMIC_BASE": 0x40, "NX_COMPAT": 0x100, "TERMINAL_SERVER_AWARE": 0x8000}
+    check(all(oh.DllCharacteristics & bit for bit in flags.values())
+          and oh.DATA_DIRECTORY[5].Size > 0,
+          f"DllCharacteristics {oh.DllCharacteristics:#06x}: " + ", ".join(flags) + ", relocations")
 
     dlls = {entry.dll.decode().upper() for entry in pe.DIRECTORY_ENTRY_IMPORT}
     check(dlls == ALLOWED_DLLS, "imports " + ", ".join(sorted(dlls)))

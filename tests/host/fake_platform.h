@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/system_folders.h"
 #include "platform/platform.h"
 
 namespace launcher::testing {
@@ -20,6 +21,12 @@ public:
     bool value_exists = true;
     std::string value = "C:\\AppMgr\\CEAPPMGR.EXE"; // raw bytes, NUL included if wanted
     bool value_expandable = false;                  // stored as REG_EXPAND_SZ
+    bool value_is_string = true;                    // else stored as REG_DWORD
+    // Windows' own folders: GetSystemWindowsDirectoryA's ("" when it fails),
+    // and the values of the CurrentVersion key (none when it is missing).
+    std::string windows_folder = "C:\\WINDOWS";
+    std::optional<std::map<std::string, std::string>> folder_values =
+        std::map<std::string, std::string>{{"ProgramFilesDir", "C:\\Program Files"}};
     std::map<std::string, std::string> environment = {{"windir", "C:\\WINDOWS"},
                                                       {"ProgramFiles", "C:\\Program Files"}};
     std::map<std::string, PathKind> paths = {{"C:\\AppMgr\\CEAPPMGR.EXE", PathKind::kFile}};
@@ -50,19 +57,45 @@ public:
 
     bool OpenMachineKey(const char *subkey, Handle *key) override {
         calls.push_back(std::string("OpenMachineKey ") + subkey);
-        if (!key_exists) return false;
+        const bool folders = subkey == std::string(kCurrentVersionKey);
+        if (!(folders ? folder_values.has_value() : key_exists)) return false;
         ++open_keys;
-        *key = kKey;
+        *key = folders ? kFoldersKey : kKey;
         return true;
     }
 
-    bool QueryDefaultValue(Handle key, char *data, uint32_t *size, bool *expandable) override {
-        calls.push_back("QueryDefaultValue");
-        *expandable = value_expandable;
-        if (key != kKey || !value_exists || value.size() > *size) return false;
-        for (size_t i = 0; i < value.size(); ++i) data[i] = value[i];
-        *size = static_cast<uint32_t>(value.size());
-        return true;
+    bool QueryStringValue(Handle key, const char *name, char *data, uint32_t *size,
+                          bool *expandable) override {
+        calls.push_back(std::string("QueryStringValue ") + (name != nullptr ? name : "(default)"));
+        *expandable = key == kKey && value_expandable;
+        std::string stored = value;
+        if (key == kFoldersKey) {
+            const auto found = folder_values->find(name);
+            if (found == folder_values->end()) return false;
+            stored = found->second + '\0';
+        } else if (key != kKey || name != nullptr || !value_exists) {
+            return false;
+        }
+        if (stored.size() > *size) return false;
+        for (size_t i = 0; i < stored.size(); ++i) data[i] = stored[i];
+        *size = static_cast<uint32_t>(stored.size());
+        return key == kFoldersKey || value_is_string;
+    }
+
+    uint32_t SystemWindowsFolder(char *buffer, uint32_t capacity) override {
+        calls.push_back("SystemWindowsFolder");
+        const auto length = static_cast<uint32_t>(windows_folder.size());
+        if (length + 1 > capacity) return length + 1;
+        for (uint32_t i = 0; i <= length; ++i) buffer[i] = windows_folder.c_str()[i];
+        return length;
+    }
+
+    void SetEnvironment(const char *name, const char *value_or_null) override {
+        calls.push_back(std::string("SetEnvironment ") + name);
+        if (value_or_null != nullptr)
+            environment[name] = value_or_null;
+        else
+            environment.erase(name);
     }
 
     // Each %NAME% of the environment is replaced; others stay as they are.
@@ -86,7 +119,7 @@ public:
 
     void CloseKey(Handle key) override {
         calls.push_back("CloseKey");
-        if (key == kKey) --open_keys;
+        if (key == kKey || key == kFoldersKey) --open_keys;
     }
 
     void RestrictDllSearch() override { calls.push_back("RestrictDllSearch"); }
@@ -245,6 +278,7 @@ public:
     bool ChildEnded() const { return now_ms - child_started_at >= child_runs_ms; }
 
     static inline Handle const kKey = reinterpret_cast<Handle>(0x10);
+    static inline Handle const kFoldersKey = reinterpret_cast<Handle>(0x14);
     static inline Handle const kProcess = reinterpret_cast<Handle>(0x20);
     static inline Handle const kThread = reinterpret_cast<Handle>(0x24);
 };

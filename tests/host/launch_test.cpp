@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "fake_platform.h"
 #include "launcher/launch.h"
+#include "launcher/system_folders.h"
 
 namespace launcher {
 namespace {
@@ -24,14 +26,34 @@ const Calls kSearchAll = {"FindTopLevelWindow Tarnivo Site Suite",
                           "FindTopLevelWindow Quellis Plotter",
                           "FindTopLevelWindow Brovane Stakeout", "FindTopLevelWindow Selkirra Kit"};
 const Calls kLineChecked = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
-const Calls kLookup = {"RestrictDllSearch", kOpen, "QueryDefaultValue", "CloseKey",
-                       "PathKindOf C:\\AppMgr\\CEAPPMGR.EXE"};
 
 Calls Join(std::initializer_list<Calls> parts) {
     Calls all;
     for (const Calls &part : parts) all.insert(all.end(), part.begin(), part.end());
     return all;
 }
+
+// Windows' folders set from the system before anything else is read.
+const Calls kTrust = {"RestrictDllSearch",
+                      "SystemWindowsFolder",
+                      "SetEnvironment windir",
+                      "SetEnvironment SystemRoot",
+                      "SetEnvironment SystemDrive",
+                      std::string("OpenMachineKey ") + kCurrentVersionKey,
+                      "QueryStringValue ProgramFilesDir",
+                      "SetEnvironment ProgramFiles",
+                      "QueryStringValue ProgramFilesDir (x86)",
+                      "SetEnvironment ProgramFiles(x86)",
+                      "QueryStringValue CommonFilesDir",
+                      "SetEnvironment CommonProgramFiles",
+                      "QueryStringValue ProgramW6432Dir",
+                      "SetEnvironment ProgramW6432",
+                      "QueryStringValue CommonW6432Dir",
+                      "SetEnvironment CommonProgramW6432",
+                      "CloseKey"};
+const Calls kLookup = Join(
+    {kTrust,
+     {kOpen, "QueryStringValue (default)", "CloseKey", "PathKindOf C:\\AppMgr\\CEAPPMGR.EXE"}});
 
 // The whole road of an install-list run: the DLL search restricted before
 // anything else, lookup with the key closed right after its read, the names
@@ -60,7 +82,8 @@ TEST(LaunchSequence, BareRunStartsTheManagerOnItsPathAlone) {
     fake.paths = {{"C:\\Program Files\\AS\\CEAPPMGR.EXE", PathKind::kFile}};
     EXPECT_EQ(RunLaunchSequence(fake, ""), kExitDone);
     // The file looked for is the module, without the quotes.
-    const Calls expected = Join({{"RestrictDllSearch", kOpen, "QueryDefaultValue", "CloseKey",
+    const Calls expected = Join({kTrust,
+                                 {kOpen, "QueryStringValue (default)", "CloseKey",
                                   "PathKindOf C:\\Program Files\\AS\\CEAPPMGR.EXE"},
                                  kLineChecked,
                                  kSearchAll,
@@ -82,8 +105,8 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
     const std::string spaced = "C:\\Program Files\\AS\\CEAPPMGR.EXE";
     const std::string center = "C:\\WINDOWS\\WindowsMobile\\CEAppMgr.exe";
     const std::string activesync = "C:\\Program Files\\Microsoft ActiveSync\\CEAPPMGR.EXE";
-    const Calls open = {"RestrictDllSearch", kOpen};
-    const Calls read = Join({open, {"QueryDefaultValue", "CloseKey"}});
+    const Calls open = Join({kTrust, {kOpen}});
+    const Calls read = Join({open, {"QueryStringValue (default)", "CloseKey"}});
     const Calls try_center = {std::string("ExpandEnvironment ") + kDeviceCenterManager,
                               "PathKindOf " + center};
     const Calls try_both = Join(
@@ -125,12 +148,12 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
          Join({read,
                {"ExpandEnvironment %ProgramFiles%\\AS\\CEAPPMGR.EXE", "PathKindOf " + spaced}}),
          spaced},
-        {"a plain string, never expanded",
+        {"a plain string, never expanded nor looked at",
          true,
          "%ProgramFiles%\\AS\\CEAPPMGR.EXE",
          false,
          {{spaced, file}},
-         Join({read, {"PathKindOf %ProgramFiles%\\AS\\CEAPPMGR.EXE"}, try_both, box}),
+         Join({read, try_both, box}),
          ""},
         {"an expansion too long: the folders are tried",
          true,
@@ -207,6 +230,128 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
     }
 }
 
+// An environment the caller shaped (windir and ProgramFiles pointing at a
+// folder of the user's, or unset) and registrations that no start could take
+// as they stand: the manager is looked for only where Windows keeps its
+// folders, by rooted paths. The user's programs, and any path that the
+// current folder would complete, are never even looked at.
+TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
+    const std::string user = "C:\\Users\\me\\x";
+    const std::string center = "C:\\WINDOWS\\WindowsMobile\\CEAppMgr.exe";
+    const std::string activesync = "C:\\Program Files\\Microsoft ActiveSync\\CEAPPMGR.EXE";
+    const std::string share = "\\\\server\\share\\CEAPPMGR.EXE";
+    const std::string registered = "C:\\AppMgr\\CEAPPMGR.EXE";
+    const std::map<std::string, std::string> poisoned = {{"windir", user},
+                                                         {"SystemRoot", user},
+                                                         {"ProgramFiles", user},
+                                                         {"ProgramFiles(x86)", user}};
+    struct Case {
+        const char *name;
+        std::map<std::string, std::string> environment;
+        std::optional<std::string> registered; // none: no key
+        bool expandable;
+        std::string installed; // the real manager's file, or ""
+        std::string started;   // "" for the report
+        bool is_string = true;
+        bool system_known = true; // Windows tells its folders
+    };
+    const Case cases[] = {
+        {"poisoned, nothing installed", poisoned, std::nullopt, false, "", ""},
+        {"poisoned, the device center's file", poisoned, std::nullopt, false, center, center},
+        {"poisoned, an expandable registration", poisoned,
+         "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE", true, activesync, activesync},
+        {"unset, the device center's file", {}, std::nullopt, false, center, center},
+        {"Windows tells no folder", {}, std::nullopt, false, center, "", true, false},
+        {"a relative registration", poisoned, "CEAPPMGR.EXE", false, "", ""},
+        {"a registration on a share", poisoned, share, false, share, share},
+        {"a registration stored as a number", {}, registered, false, registered, "", false},
+    };
+    const std::set<std::string> rooted = {"PathKindOf " + center, "PathKindOf " + activesync,
+                                          "PathKindOf " + share, "PathKindOf " + registered};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.environment = c.environment;
+        fake.key_exists = c.registered.has_value();
+        fake.value = c.registered.value_or("");
+        fake.value_expandable = c.expandable;
+        fake.value_is_string = c.is_string;
+        if (!c.system_known) {
+            fake.windows_folder = "";
+            fake.folder_values.reset();
+        }
+        // The user's programs, wherever a poisoned or unexpanded name leads.
+        fake.paths = {{user + "\\WindowsMobile\\CEAppMgr.exe", PathKind::kFile},
+                      {user + "\\Microsoft ActiveSync\\CEAPPMGR.EXE", PathKind::kFile},
+                      {kDeviceCenterManager, PathKind::kFile},
+                      {kActiveSyncManager, PathKind::kFile},
+                      {"CEAPPMGR.EXE", PathKind::kFile}};
+        if (!c.installed.empty()) fake.paths[c.installed] = PathKind::kFile;
+        EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"), kExitDone);
+        EXPECT_EQ(fake.application, c.started);
+        EXPECT_EQ(fake.boxes, c.started.empty() ? Calls{kManagerBox} : Calls{});
+        for (const std::string &looked : fake.CallsStartingWith("PathKindOf "))
+            EXPECT_EQ(rooted.count(looked), 1u) << looked;
+    }
+}
+
+// The variables that name Windows' folders after the launcher's first step:
+// what Windows keeps, whatever the caller handed over, and removed where
+// Windows tells nothing usable. Every other variable stays as it was.
+TEST(LaunchSequence, WindowsFoldersAreSetAsWindowsKeepsThem) {
+    using Environment = std::map<std::string, std::string>;
+    const std::string x86 = "C:\\Program Files (x86)";
+    const std::string native = "C:\\Program Files";
+    const std::string share = "\\\\server\\windows";
+    struct Case {
+        const char *name;
+        std::string windows;
+        std::optional<Environment> values; // of the CurrentVersion key
+        Environment expected;
+    };
+    const Case cases[] = {
+        {"64-bit Windows",
+         "C:\\WINDOWS",
+         Environment{{"ProgramFilesDir", x86},
+                     {"ProgramFilesDir (x86)", x86},
+                     {"CommonFilesDir", x86 + "\\Common Files"},
+                     {"ProgramW6432Dir", native},
+                     {"CommonW6432Dir", native + "\\Common Files"}},
+         {{"windir", "C:\\WINDOWS"},
+          {"SystemRoot", "C:\\WINDOWS"},
+          {"SystemDrive", "C:"},
+          {"ProgramFiles", x86},
+          {"ProgramFiles(x86)", x86},
+          {"CommonProgramFiles", x86 + "\\Common Files"},
+          {"ProgramW6432", native},
+          {"CommonProgramW6432", native + "\\Common Files"},
+          {"TEMP", "C:\\Temp"}}},
+        {"nothing usable: too long, relative, unexpanded, no room for a file",
+         "C:\\" + std::string(257, 'w'),
+         Environment{{"ProgramFilesDir", "Program Files"},
+                     {"CommonFilesDir", "%ProgramFiles%\\Common Files"},
+                     {"ProgramW6432Dir", "C:\\" + std::string(256, 'p')}},
+         {{"TEMP", "C:\\Temp"}}},
+        {"no such key, Windows on a share",
+         share,
+         std::nullopt,
+         {{"windir", share}, {"SystemRoot", share}, {"TEMP", "C:\\Temp"}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.environment = {{"windir", "C:\\Users\\me\\x"},
+                            {"SystemDrive", "X:"},
+                            {"ProgramW6432", "C:\\Users\\me\\x"},
+                            {"TEMP", "C:\\Temp"}};
+        fake.windows_folder = c.windows;
+        fake.folder_values = c.values;
+        RunLaunchSequence(fake, "");
+        EXPECT_EQ(fake.environment, c.expected);
+        EXPECT_EQ(fake.open_keys, 0);
+    }
+}
+
 // Values that are usable paths, however they were stored.
 TEST(LaunchSequence, RegisteredValueBecomesAProperString) {
     struct Case {
@@ -217,7 +362,8 @@ TEST(LaunchSequence, RegisteredValueBecomesAProperString) {
     const Case cases[] = {
         {"with its NUL", std::string("C:\\A.EXE\0", 9), "C:\\A.EXE"},
         {"without its NUL", "C:\\A.EXE", "C:\\A.EXE"},
-        {"259 characters and the NUL", std::string(259, 'p') + '\0', std::string(259, 'p')},
+        {"259 characters and the NUL", "C:\\" + std::string(256, 'p') + '\0',
+         "C:\\" + std::string(256, 'p')},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -57,14 +57,14 @@ TEST(SuiteWindow, WrapsTheRunOfTheManager) {
         {"install list",
          "BasePackCAB.ini",
          true,
-         {"CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess", "CloseHandle thread",
-          "ShowWindow Quellis Plotter normal"}},
+         {"CloseKey", "CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess",
+          "CloseHandle thread", "ShowWindow Quellis Plotter normal"}},
         {"bare",
          "",
          true,
-         {"CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess", "CloseHandle thread",
-          "ShowWindow Quellis Plotter normal"}},
-        {"lookup failed", "BasePackCAB.ini", false, {"ShowErrorBox"}},
+         {"CloseKey", "CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess",
+          "CloseHandle thread", "ShowWindow Quellis Plotter normal"}},
+        {"lookup failed", "BasePackCAB.ini", false, {"CloseKey", "ShowErrorBox"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,30 @@
+// Windows' own folders, as Windows keeps them. The launcher often runs
+// elevated, in an environment its caller shaped (an elevated process takes
+// variables from the user's own HKCU\Environment): a windir or ProgramFiles
+// handed over could point the lookup, and the manager itself, at a program
+// of anyone's choosing. So the variables that name those folders are set
+// from the system before anything is expanded.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace launcher {
+
+// The key whose values name the program folders, in the launcher's own
+// (32-bit) view: on 64-bit Windows ProgramFilesDir is "Program Files (x86)".
+constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+// Sets windir, SystemRoot and SystemDrive from the system's Windows folder,
+// and ProgramFiles, ProgramFiles(x86), CommonProgramFiles, ProgramW6432 and
+// CommonProgramW6432 from their values under kCurrentVersionKey. A folder
+// that cannot be read, does not fit, or is no rooted path removes its
+// variable: nothing of the caller's is then expanded in its place. Every
+// other variable stays as it was.
+void SetSystemFolders(Platform &platform);
+
+// Whether `path` names its own root, `X:\...` or `\\server\share\...`, and
+// holds no '%' of a variable left unexpanded: a path that the current folder
+// can never complete.
+bool IsRootedPath(const char *path);
+
+} // namespace launcher
