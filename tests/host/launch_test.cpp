@@ -249,22 +249,22 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
         const char *name;
         std::map<std::string, std::string> environment;
         std::optional<std::string> registered; // none: no key
-        bool expandable;
-        std::string installed; // the real manager's file, or ""
-        std::string started;   // "" for the report
+        std::string installed;                 // the real manager's file, or ""
+        std::string started;                   // "" for the report
+        bool expandable = false;
         bool is_string = true;
         bool system_known = true; // Windows tells its folders
     };
     const Case cases[] = {
-        {"poisoned, nothing installed", poisoned, std::nullopt, false, "", ""},
-        {"poisoned, the device center's file", poisoned, std::nullopt, false, center, center},
+        {"poisoned, nothing installed", poisoned, std::nullopt, "", ""},
+        {"poisoned, the device center's file", poisoned, std::nullopt, center, center},
         {"poisoned, an expandable registration", poisoned,
-         "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE", true, activesync, activesync},
-        {"unset, the device center's file", {}, std::nullopt, false, center, center},
-        {"Windows tells no folder", {}, std::nullopt, false, center, "", true, false},
-        {"a relative registration", poisoned, "CEAPPMGR.EXE", false, "", ""},
-        {"a registration on a share", poisoned, share, false, share, share},
-        {"a registration stored as a number", {}, registered, false, registered, "", false},
+         "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE", activesync, activesync, true},
+        {"unset, the device center's file", {}, std::nullopt, center, center},
+        {"Windows tells no folder", {}, std::nullopt, center, "", false, true, false},
+        {"a relative registration", poisoned, "CEAPPMGR.EXE", "", ""},
+        {"a registration on a share", poisoned, share, share, share},
+        {"a registration stored as a number", {}, registered, registered, "", false, false},
     };
     const std::set<std::string> rooted = {"PathKindOf " + center, "PathKindOf " + activesync,
                                           "PathKindOf " + share, "PathKindOf " + registered};
@@ -281,73 +281,56 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
             fake.folder_values.reset();
         }
         // The user's programs, wherever a poisoned or unexpanded name leads.
-        fake.paths = {{user + "\\WindowsMobile\\CEAppMgr.exe", PathKind::kFile},
-                      {user + "\\Microsoft ActiveSync\\CEAPPMGR.EXE", PathKind::kFile},
-                      {kDeviceCenterManager, PathKind::kFile},
-                      {kActiveSyncManager, PathKind::kFile},
-                      {"CEAPPMGR.EXE", PathKind::kFile}};
-        if (!c.installed.empty()) fake.paths[c.installed] = PathKind::kFile;
+        for (const std::string &planted :
+             {user + "\\WindowsMobile\\CEAppMgr.exe", user + "\\Microsoft ActiveSync\\CEAPPMGR.EXE",
+              std::string(kDeviceCenterManager), std::string(kActiveSyncManager),
+              std::string("CEAPPMGR.EXE"), c.installed})
+            fake.paths[planted] = PathKind::kFile;
         EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"), kExitDone);
         EXPECT_EQ(fake.application, c.started);
         EXPECT_EQ(fake.boxes, c.started.empty() ? Calls{kManagerBox} : Calls{});
         for (const std::string &looked : fake.CallsStartingWith("PathKindOf "))
             EXPECT_EQ(rooted.count(looked), 1u) << looked;
+        if (!c.system_known) {
+            EXPECT_EQ(fake.environment, (std::map<std::string, std::string>{}));
+        }
     }
 }
 
-// The variables that name Windows' folders after the launcher's first step:
-// what Windows keeps, whatever the caller handed over, and removed where
-// Windows tells nothing usable. Every other variable stays as it was.
+// What Windows keeps on 64-bit Windows, in the launcher's 32-bit view, is
+// what the launcher and the manager get; the caller's value of any other
+// variable stays. A folder too long, relative, unexpanded, or leaving no
+// room for a file removes its variable.
 TEST(LaunchSequence, WindowsFoldersAreSetAsWindowsKeepsThem) {
     using Environment = std::map<std::string, std::string>;
-    const std::string x86 = "C:\\Program Files (x86)";
-    const std::string native = "C:\\Program Files";
-    const std::string share = "\\\\server\\windows";
-    struct Case {
-        const char *name;
-        std::string windows;
-        std::optional<Environment> values; // of the CurrentVersion key
-        Environment expected;
-    };
-    const Case cases[] = {
-        {"64-bit Windows",
-         "C:\\WINDOWS",
-         Environment{{"ProgramFilesDir", x86},
-                     {"ProgramFilesDir (x86)", x86},
-                     {"CommonFilesDir", x86 + "\\Common Files"},
-                     {"ProgramW6432Dir", native},
-                     {"CommonW6432Dir", native + "\\Common Files"}},
-         {{"windir", "C:\\WINDOWS"},
-          {"SystemRoot", "C:\\WINDOWS"},
-          {"SystemDrive", "C:"},
-          {"ProgramFiles", x86},
-          {"ProgramFiles(x86)", x86},
-          {"CommonProgramFiles", x86 + "\\Common Files"},
-          {"ProgramW6432", native},
-          {"CommonProgramW6432", native + "\\Common Files"},
-          {"TEMP", "C:\\Temp"}}},
-        {"nothing usable: too long, relative, unexpanded, no room for a file",
-         "C:\\" + std::string(257, 'w'),
-         Environment{{"ProgramFilesDir", "Program Files"},
-                     {"CommonFilesDir", "%ProgramFiles%\\Common Files"},
-                     {"ProgramW6432Dir", "C:\\" + std::string(256, 'p')}},
-         {{"TEMP", "C:\\Temp"}}},
-        {"no such key, Windows on a share",
-         share,
-         std::nullopt,
-         {{"windir", share}, {"SystemRoot", share}, {"TEMP", "C:\\Temp"}}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    const std::string w = "C:\\WINDOWS", p = "C:\\Program Files", x = p + " (x86)";
+    const Environment folders = {{"ProgramFilesDir", x},
+                                 {"ProgramFilesDir (x86)", x},
+                                 {"CommonFilesDir", x + "\\C"},
+                                 {"ProgramW6432Dir", p},
+                                 {"CommonW6432Dir", p + "\\C"}};
+    const Environment unusable = {{"ProgramFilesDir", "Program Files"},
+                                  {"CommonFilesDir", "%ProgramFiles%\\C"},
+                                  {"ProgramW6432Dir", "C:\\" + std::string(256, 'p')}};
+    const Environment caller = {{"windir", "C:\\Users\\me\\x"}, {"TEMP", "C:\\Temp"}};
+    for (const bool usable : {true, false}) {
+        SCOPED_TRACE(usable ? "usable" : "unusable");
         FakePlatform fake;
-        fake.environment = {{"windir", "C:\\Users\\me\\x"},
-                            {"SystemDrive", "X:"},
-                            {"ProgramW6432", "C:\\Users\\me\\x"},
-                            {"TEMP", "C:\\Temp"}};
-        fake.windows_folder = c.windows;
-        fake.folder_values = c.values;
+        fake.environment = caller;
+        fake.windows_folder = usable ? w : "C:\\" + std::string(257, 'w');
+        fake.folder_values = usable ? folders : unusable;
         RunLaunchSequence(fake, "");
-        EXPECT_EQ(fake.environment, c.expected);
+        const Environment expected = usable ? Environment{{"windir", w},
+                                                          {"SystemRoot", w},
+                                                          {"SystemDrive", "C:"},
+                                                          {"ProgramFiles", x},
+                                                          {"ProgramFiles(x86)", x},
+                                                          {"CommonProgramFiles", x + "\\C"},
+                                                          {"ProgramW6432", p},
+                                                          {"CommonProgramW6432", p + "\\C"},
+                                                          {"TEMP", "C:\\Temp"}}
+                                            : Environment{{"TEMP", "C:\\Temp"}};
+        EXPECT_EQ(fake.environment, expected);
         EXPECT_EQ(fake.open_keys, 0);
     }
 }
