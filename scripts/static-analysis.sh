@@ -26,7 +26,7 @@ done
 # Less the GCC-only code-generation flags that clang does not know.
 db=$(mktemp -d)
 trap 'rm -rf "$db"' EXIT
-sed -e 's/ -fno-tree-loop-distribute-patterns//' -e 's/ -malign-data=abi//' \
+sed -e 's/ -fno-tree-loop-distribute-patterns//' -e 's/ -malign-data=abi//' -e 's/ -mpreferred-stack-boundary=2//' \
   "$mingw_build/compile_commands.json" >"$db/compile_commands.json"
 clang-tidy --quiet -p "$db" --extra-arg=--target=i686-w64-mingw32 \
   --extra-arg=-nostdinc++ "$@" $win32

@@ -115,16 +115,65 @@ Outcome ComposeInCurrentDirectory(Platform &platform, const AnsiText &ansi,
                                                                                 : Outcome::kTooLong;
 }
 
+// Shows a report where someone can see it. On a window station that nobody
+// sees (a service's, or SYSTEM's in session 0, where deployment tools run
+// installations) a box could never be dismissed and the run would wait for
+// ever: the run then ends as if it had been dismissed.
+void Report(Platform &platform, const char *text, bool foreground) {
+    if (!platform.WindowStationInvisible()) platform.ShowErrorBox(text, kReportCaption, foreground);
+}
+
 // Ends a run that launches nothing, before any window was touched: the box,
 // brought to the front (the installation waits on it), says why, and the
 // exit code says which failure it was.
 int Refuse(Platform &platform, Outcome outcome) {
     if (outcome == Outcome::kNotPassable) {
-        platform.ShowErrorBox(kNamesNotPassableText, kReportCaption, true);
+        Report(platform, kNamesNotPassableText, true);
         return kExitNamesNotPassable;
     }
-    platform.ShowErrorBox(kFolderTooLongText, kReportCaption, true);
+    Report(platform, kFolderTooLongText, true);
     return kExitFolderTooLong;
+}
+
+// Appends Windows' words for an error, with `file` for each "%1" in them
+// (they come without their inserts filled in) and the line break at their
+// end left out. The words are cut apart where they name the file.
+bool AppendWords(ReportText *text, char *words, uint32_t length, const char *file) {
+    while (length != 0 && static_cast<unsigned char>(words[length - 1]) <= ' ') --length;
+    words[length] = '\0';
+    char *piece = words;
+    for (char *p = words; *p != '\0'; ++p) {
+        if (p[0] != '%' || p[1] != '1') continue;
+        *p = '\0';
+        if (!text->Append(piece) || !text->Append(file)) return false;
+        piece = p + 2;
+        ++p;
+    }
+    return text->Append(piece);
+}
+
+// The report of a start that Windows refused, with Windows' words for why
+// when `words` are given: whole, or false.
+bool ComposeNotStarted(ReportText *text, const char *application, char *words, uint32_t length) {
+    return text->Copy(kNotStartedText) && text->Append(application) &&
+           text->Append(kNotStartedWhy) &&
+           (words == nullptr || AppendWords(text, words, length, application)) &&
+           text->Append(kNotStartedAdvice);
+}
+
+// Tells that the manager was found but Windows would not start it (a file
+// that is no program, elevation or a policy required, access denied): where
+// it is, and Windows' own words for why with the error's number. Words too
+// long for the box's text are left out whole, and the number alone stands:
+// the texts and a path of 259 characters always fit.
+void ReportNotStarted(Platform &platform, const char *application, uint32_t error) {
+    char words[ReportText::kCapacity];
+    const uint32_t length = platform.DescribeError(error, words, sizeof words);
+    ReportText text;
+    if (length == 0 || length >= sizeof words ||
+        !ComposeNotStarted(&text, application, words, length))
+        ComposeNotStarted(&text, application, nullptr, 0);
+    Report(platform, text.Text(), true);
 }
 
 // Polls the child until it no longer runs, then closes its handles.
@@ -132,8 +181,8 @@ void WaitForChild(Platform &platform, const ChildProcess &child) {
     for (;;) {
         platform.Sleep(kPollIntervalMs);
         uint32_t status = 0;
-        // No status at all means no child: a failed start leaves a null
-        // handle, and there is nothing to wait for.
+        // A child whose status cannot be asked for at all cannot be waited
+        // for either: the wait ends rather than going on for ever.
         if (!platform.QueryExitStatus(child.process, &status)) break;
         if (status != kStillActive) break;
         // A child may end with 259 as its own exit code; only the process
@@ -178,7 +227,7 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     // 1. Find the application manager; without it there is nothing to do.
     PathBuffer manager_path;
     if (!LookUpApplicationManager(platform, &manager_path)) {
-        platform.ShowErrorBox(kManagerMissingText, kReportCaption, false);
+        Report(platform, kManagerMissingText, false);
         return kExitDone;
     }
 
@@ -205,22 +254,22 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     // 3. The companion software's window makes way for the manager.
     const SuiteWindow suite = FindAndMinimizeSuiteWindow(platform);
 
-    // 4. A bare run: the manager on its path as read, and never the settling
-    // pause.
+    // 4. The manager, bare on its path as read or on the install list. When
+    // Windows refuses to start it there is nothing to wait for: the window
+    // comes back, and the user and the caller are told.
     ChildProcess child;
-    if (bare) {
-        platform.StartProcess(application.Text(), manager_path.Data(), &child);
-        WaitForChild(platform, child);
+    if (!platform.StartProcess(application.Text(), bare ? manager_path.Data() : command.Data(),
+                               &child)) {
         RestoreSuiteWindow(platform, suite);
-        return kExitDone;
+        ReportNotStarted(platform, application.Text(), child.error);
+        return kExitNotStarted;
     }
-
-    // 5. The manager on the install list.
-    platform.StartProcess(application.Text(), command.Data(), &child);
     const uint32_t launch_tick = platform.TickCount();
     WaitForChild(platform, child);
     RestoreSuiteWindow(platform, suite);
-    TakeSettlingPause(platform, tail, launch_tick, suite.primary);
+
+    // 5. Held on for a known list; a bare run never pauses.
+    if (!bare) TakeSettlingPause(platform, tail, launch_tick, suite.primary);
     return kExitDone;
 }
 

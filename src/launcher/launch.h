@@ -12,6 +12,7 @@ class PathBuffer;
 constexpr int kExitDone = 0;             // every run that got as far as it should
 constexpr int kExitFolderTooLong = 1;    // nothing launched: the install command would not fit
 constexpr int kExitNamesNotPassable = 2; // nothing launched: a name the code page cannot hold
+constexpr int kExitNotStarted = 3;       // found, but Windows refused to start the manager
 
 // The registered application manager: App Paths default value under
 // HKEY_LOCAL_MACHINE.
@@ -27,8 +28,9 @@ constexpr char kAppPathsKey[] =
 constexpr char kDeviceCenterManager[] = "%windir%\\WindowsMobile\\CEAppMgr.exe";
 constexpr char kActiveSyncManager[] = "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE";
 
-// The one report a user ever sees, and the text of the one failure the
-// launcher adds to it.
+// The one report a user ever sees, and the texts of the failures the
+// launcher adds to it. A start that Windows refuses is told in three parts,
+// around the manager's path and Windows' own words for why.
 constexpr char kReportCaption[] = "Installation";
 constexpr char kManagerMissingText[] =
     "Can not find ActiveSync. Please reinstall ActiveSync and than run this "
@@ -41,6 +43,11 @@ constexpr char kNamesNotPassableText[] =
     "The name of the installation folder or of the install list has characters "
     "that can not be passed on to ActiveSync; please copy the installation to a "
     "folder with a plain name, such as C:\\Install, and run it again.";
+constexpr char kNotStartedText[] = "The application manager was found at ";
+constexpr char kNotStartedWhy[] = ", but Windows could not start it:\n\n";
+constexpr char kNotStartedAdvice[] =
+    "\n\nPlease run this installation as an administrator, or reinstall ActiveSync "
+    "(Windows Mobile Device Center on newer Windows), and run it again.";
 
 // The child is asked for its status at this interval, the first time after
 // one full interval.

@@ -1,45 +1,63 @@
-// Bounded copy and append on a PathBuffer.
+// Bounded copy and append on a fixed buffer.
 #include "launcher/path_buffer.h"
 
-namespace launcher {
-namespace {
+namespace launcher::bounded {
 
-// Length of `text`, or `limit` when it has no NUL before that: the scan
+// Length of `text`, or `capacity` when it has no NUL before that: the scan
 // never reads past what could fit.
-uint32_t BoundedLength(const char *text, uint32_t limit) {
+uint32_t Length(const char *text, uint32_t capacity) {
     uint32_t n = 0;
-    while (n < limit && text[n] != '\0') ++n;
+    while (n < capacity && text[n] != '\0') ++n;
     return n;
 }
 
-} // namespace
-
-uint32_t PathBuffer::Length() const { return BoundedLength(text_, kCapacity); }
-
-bool PathBuffer::Copy(const char *text) {
-    const uint32_t n = BoundedLength(text, kCapacity);
-    if (n == kCapacity) return false;
-    for (uint32_t i = 0; i <= n; ++i) text_[i] = text[i];
+bool Copy(char *text, uint32_t capacity, const char *from) {
+    const uint32_t n = Length(from, capacity);
+    if (n == capacity) return false;
+    for (uint32_t i = 0; i <= n; ++i) text[i] = from[i];
     return true;
 }
 
-bool PathBuffer::Append(const char *text) {
-    const uint32_t used = Length();
-    const uint32_t room = kCapacity - used; // bytes left, NUL included
-    const uint32_t n = BoundedLength(text, room);
+bool Append(char *text, uint32_t capacity, const char *from) {
+    const uint32_t used = Length(text, capacity);
+    const uint32_t room = capacity - used; // bytes left, NUL included
+    const uint32_t n = Length(from, room);
     if (n == room) return false;
-    for (uint32_t i = 0; i <= n; ++i) text_[used + i] = text[i];
+    for (uint32_t i = 0; i <= n; ++i) text[used + i] = from[i];
     return true;
 }
 
-bool PathBuffer::Terminate(uint32_t length) {
-    if (length < kCapacity) {
-        text_[length] = '\0';
+bool Terminate(char *text, uint32_t capacity, uint32_t length) {
+    if (length < capacity) {
+        text[length] = '\0';
         return true;
     }
-    if (BoundedLength(text_, kCapacity) < kCapacity) return true;
-    text_[0] = '\0';
+    if (Length(text, capacity) < capacity) return true;
+    text[0] = '\0';
     return false;
 }
+
+} // namespace launcher::bounded
+
+namespace launcher {
+
+template <uint32_t Capacity> bool FixedText<Capacity>::Copy(const char *text) {
+    return bounded::Copy(text_, Capacity, text);
+}
+
+template <uint32_t Capacity> bool FixedText<Capacity>::Append(const char *text) {
+    return bounded::Append(text_, Capacity, text);
+}
+
+template <uint32_t Capacity> bool FixedText<Capacity>::Terminate(uint32_t length) {
+    return bounded::Terminate(text_, Capacity, length);
+}
+
+template <uint32_t Capacity> uint32_t FixedText<Capacity>::Length() const {
+    return bounded::Length(text_, Capacity);
+}
+
+template class FixedText<PathBuffer::kCapacity>;
+template class FixedText<ReportText::kCapacity>;
 
 } // namespace launcher

@@ -1,19 +1,29 @@
-// A fixed buffer for one path or command line, filled only by steps that
-// either fit whole or change nothing, so a cut string can never be used.
+// Fixed buffers for a path, a command line or a report's text, filled only
+// by steps that either fit whole or change nothing, so a cut string can never
+// be used.
 #pragma once
 
 #include <cstdint>
 
 namespace launcher {
 
-class PathBuffer {
-public:
-    // 259 characters and the NUL, the classic MAX_PATH.
-    static constexpr uint32_t kCapacity = 260;
+// The steps on `capacity` bytes at `text`, for the buffers below.
+namespace bounded {
+bool Copy(char *text, uint32_t capacity, const char *from);
+bool Append(char *text, uint32_t capacity, const char *from);
+bool Terminate(char *text, uint32_t capacity, uint32_t length);
+uint32_t Length(const char *text, uint32_t capacity);
+} // namespace bounded
 
-    PathBuffer() { text_[0] = '\0'; }
-    PathBuffer(const PathBuffer &) = delete;
-    PathBuffer &operator=(const PathBuffer &) = delete;
+// The steps are compiled once for each size (path_buffer.cpp), so that a
+// call passes no more than a call on a buffer of one size would.
+template <uint32_t Capacity> class FixedText {
+public:
+    static constexpr uint32_t kCapacity = Capacity;
+
+    FixedText() { text_[0] = '\0'; }
+    FixedText(const FixedText &) = delete;
+    FixedText &operator=(const FixedText &) = delete;
 
     // Replaces the contents with `text`; false, and nothing changed, when
     // it does not fit with its NUL.
@@ -33,7 +43,16 @@ public:
     char *Data() { return text_; }
 
 private:
-    char text_[kCapacity];
+    char text_[Capacity];
 };
+
+// 259 characters and the NUL, the classic MAX_PATH.
+class PathBuffer final : public FixedText<260> {};
+
+// A message box's text: a path and Windows' own words for an error.
+class ReportText final : public FixedText<1024> {};
+
+extern template class FixedText<PathBuffer::kCapacity>;
+extern template class FixedText<ReportText::kCapacity>;
 
 } // namespace launcher

@@ -12,10 +12,13 @@ namespace launcher {
 // Null means "none".
 using Handle = void *;
 
-// What a successful process start hands back; both null until then.
+// What a process start hands back: the child's handles, both null until
+// then, or why Windows refused it (GetLastError's code, for
+// DescribeError).
 struct ChildProcess {
     Handle process = nullptr;
     Handle thread = nullptr;
+    uint32_t error = 0;
 };
 
 // What a path names, as its attributes tell.
@@ -79,6 +82,17 @@ public:
     // (MB_SETFOREGROUND), the box is brought to the front.
     virtual void ShowErrorBox(const char *text, const char *caption, bool foreground) = 0;
 
+    // GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS): true
+    // only when the answer is that this process's window station is not
+    // visible (no WSF_VISIBLE: a service's, or SYSTEM's in session 0), where
+    // nobody could see a box or dismiss it.
+    virtual bool WindowStationInvisible() = 0;
+
+    // FormatMessageA from the system, without inserts, in the user's
+    // language: Windows' own words for `error` into a buffer of `capacity`
+    // bytes. Returns their length, 0 when there are none or they do not fit.
+    virtual uint32_t DescribeError(uint32_t error, char *buffer, uint32_t capacity) = 0;
+
     // GetCommandLineW: the command line as the caller gave it, before any
     // conversion to the ANSI code page; never null. It lives until the
     // process ends.
@@ -110,7 +124,8 @@ public:
 
     // CreateProcessA with the given module and command line, no inherited
     // handles, no creation flags, this process's environment and directory.
-    // True when the child was started; *child then holds its handles.
+    // True when the child was started; *child then holds its handles, else
+    // the error.
     virtual bool StartProcess(const char *application, char *command_line, ChildProcess *child) = 0;
 
     // GetExitCodeProcess: false when the status cannot be queried at all.

@@ -64,6 +64,22 @@ void Win32Platform::ShowErrorBox(const char *text, const char *caption, bool for
     MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONERROR | (foreground ? MB_SETFOREGROUND : 0));
 }
 
+bool Win32Platform::WindowStationInvisible() {
+    USEROBJECTFLAGS flags = {};
+    DWORD needed = 0;
+    return GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
+                                     &needed) != FALSE &&
+           (flags.dwFlags & WSF_VISIBLE) == 0;
+}
+
+uint32_t Win32Platform::DescribeError(uint32_t error, char *buffer, uint32_t capacity) {
+    return FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                          nullptr, // the system's own messages
+                          error,
+                          0, // the user's language, as Windows picks it
+                          buffer, capacity, nullptr);
+}
+
 // Windows' wide characters are UTF-16 units, as the platform's char16_t.
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t holds one UTF-16 unit");
 
@@ -115,6 +131,7 @@ bool Win32Platform::StartProcess(const char *application, char *command_line, Ch
                                         &si, &pi);
     child->process = pi.hProcess;
     child->thread = pi.hThread;
+    child->error = started != FALSE ? 0 : GetLastError();
     return started != FALSE;
 }
 

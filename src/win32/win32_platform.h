@@ -18,6 +18,8 @@ public:
     PathKind PathKindOf(const char *path) override;
     void CloseKey(Handle key) override;
     void ShowErrorBox(const char *text, const char *caption, bool foreground) override;
+    bool WindowStationInvisible() override;
+    uint32_t DescribeError(uint32_t error, char *buffer, uint32_t capacity) override;
     const char16_t *WideCommandLine() override;
     uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) override;
     uint32_t WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) override;

@@ -376,29 +376,64 @@ TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
     }
 }
 
-// A registered file that cannot be started: nothing to wait for, no report,
-// and the run ends within a poll interval.
-TEST_F(LauncherTest, UnstartableProgramEndsTheRunQuietly) {
+// A registered file that Windows refuses to start, with the primary suite
+// window open: nothing to wait for and no settling pause, the window shown
+// again, one box in front that says where the manager is and Windows' own
+// words for why, and exit code 3, within a few seconds.
+TEST_F(LauncherTest, UnstartableProgramIsTold) {
     const std::string text = root_ + "\\text\\CEAPPMGR.EXE";
     const std::string empty = root_ + "\\empty\\CEAPPMGR.EXE";
     ASSERT_TRUE(harness::MakeDirs(root_ + "\\text") && harness::MakeDirs(root_ + "\\empty"));
     ASSERT_TRUE(harness::WriteWholeFile(text, "[Version]\r\nNot a program\r\n"));
     ASSERT_TRUE(harness::WriteWholeFile(empty, ""));
-    const std::pair<const char *, std::string> cases[] = {
-        {"a text file", text},
-        {"an empty file", empty},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.first);
-        ASSERT_TRUE(harness::RegisterManager(c.second));
-        const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
+    const std::pair<std::string, const char *> cases[] = {
+        {text, ""}, {text, "BasePackCAB.ini"}, {empty, "BasePackCAB.ini"}};
+    harness::DesktopWindows windows({"Tarnivo Site Suite"});
+    for (const auto &[file, tail] : cases) {
+        SCOPED_TRACE(file + " " + tail);
+        boxes_ = harness::MessageBoxWatch("Installation");
+        ASSERT_TRUE(harness::RegisterManager(file));
+        const harness::Run run = RunLauncher(tail, root_);
         ASSERT_TRUE(run.ended);
-        EXPECT_EQ(run.exit_code, 0u);
-        EXPECT_TRUE(boxes_.Seen().empty());
+        EXPECT_EQ(run.exit_code, 3u);
+        ASSERT_EQ(boxes_.Seen().size(), 1u);
+        const std::string &said = boxes_.Seen()[0].text;
+        std::printf("the box says: %s\n", said.c_str());
+        EXPECT_EQ(said.rfind("The application manager was found at " + file +
+                                 ", but Windows could not start it:",
+                             0),
+                  0u);
+        EXPECT_TRUE(boxes_.Seen()[0].error_icon);
         EXPECT_TRUE(Records().empty());
-        // One poll interval and the process starts, with room for a slow machine.
+        EXPECT_TRUE(windows.Becomes("Tarnivo Site Suite", false, 5000));
         EXPECT_LT(run.end_tick - run.start_tick, 15000u);
     }
+}
+
+// Started on a window station that nobody sees, as a deployment running as
+// SYSTEM starts it: a box there could never be dismissed, so none is shown
+// and each run ends as after its box, with its exit code (a box would hold
+// the run until its time-out).
+TEST_F(LauncherTest, NoBoxWaitsOnAWindowStationNobodySees) {
+    HWINSTA mine = GetProcessWindowStation();
+    HWINSTA unseen = CreateWindowStationA("launcher-unseen", 0, WINSTA_ALL_ACCESS, nullptr);
+    ASSERT_NE(unseen, nullptr);
+    ASSERT_TRUE(SetProcessWindowStation(unseen));
+    HDESK desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    ASSERT_TRUE(SetProcessWindowStation(mine));
+    ASSERT_NE(desktop, nullptr);
+    const std::pair<std::string, DWORD> cases[] = {{"Sample.ini", 0}, {std::string(2000, 'x'), 1}};
+    ASSERT_TRUE(harness::UnregisterManager());
+    for (const auto &[tail, code] : cases) {
+        SCOPED_TRACE(code);
+        const harness::Run run = harness::RunProgram(Launcher() + " " + tail, root_, 30000, nullptr,
+                                                     "launcher-unseen\\Default");
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, code);
+        ASSERT_TRUE(harness::RegisterManager(manager_));
+    }
+    CloseDesktop(desktop);
+    CloseWindowStation(unseen);
 }
 
 // A folder so deep that the install command would be 270 characters: the

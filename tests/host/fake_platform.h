@@ -33,6 +33,9 @@ public:
     std::string directory = "D:\\Setup";      // the current directory, one unit a byte
     std::optional<uint32_t> directory_result; // returned instead of reading it, when set
     bool start_succeeds = true;
+    uint32_t start_error = 193;                             // when it fails: ERROR_BAD_EXE_FORMAT
+    std::string error_words = "Bad EXE format for %1.\r\n"; // FormatMessageA's, "" for none
+    bool window_station_visible = true;
     uint32_t child_runs_ms = 0;            // how long the child runs after its start
     uint32_t child_exit_code = 0;          // its own exit code once ended
     uint32_t now_ms = 1000;                // the virtual clock, GetTickCount's value
@@ -124,6 +127,19 @@ public:
 
     void RestrictDllSearch() override { calls.push_back("RestrictDllSearch"); }
 
+    bool WindowStationInvisible() override {
+        calls.push_back("WindowStationInvisible");
+        return !window_station_visible;
+    }
+
+    uint32_t DescribeError(uint32_t error, char *buffer, uint32_t capacity) override {
+        calls.push_back("DescribeError " + std::to_string(error));
+        const auto length = static_cast<uint32_t>(error_words.size());
+        if (length + 1 > capacity) return 0;
+        for (uint32_t i = 0; i <= length; ++i) buffer[i] = error_words.c_str()[i];
+        return length;
+    }
+
     void ShowErrorBox(const char *text, const char *caption, bool foreground) override {
         calls.push_back(foreground ? "ShowErrorBox foreground" : "ShowErrorBox");
         boxes.push_back(std::string(caption) + "|" + text);
@@ -171,7 +187,10 @@ public:
         calls.push_back("StartProcess");
         application = app;
         command_line = line;
-        if (!start_succeeds) return false;
+        if (!start_succeeds) {
+            child->error = start_error;
+            return false;
+        }
         child_started_at = now_ms;
         windows_closed = windows_close_at_start;
         child->process = kProcess;

@@ -87,7 +87,7 @@ TEST(LaunchSequence, BareRunStartsTheManagerOnItsPathAlone) {
                                   "PathKindOf C:\\Program Files\\AS\\CEAPPMGR.EXE"},
                                  kLineChecked,
                                  kSearchAll,
-                                 {"StartProcess", "Sleep 1500", "QueryExitStatus",
+                                 {"StartProcess", "TickCount", "Sleep 1500", "QueryExitStatus",
                                   "CloseHandle process", "CloseHandle thread"}});
     EXPECT_EQ(fake.calls, expected);
     // The path as read is the command line; the module is named unquoted.
@@ -112,7 +112,7 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
     const Calls try_both = Join(
         {try_center,
          {std::string("ExpandEnvironment ") + kActiveSyncManager, "PathKindOf " + activesync}});
-    const Calls box = {"ShowErrorBox"};
+    const Calls box = {"WindowStationInvisible", "ShowErrorBox"};
     const PathKind file = PathKind::kFile;
     struct Case {
         const char *name;
@@ -389,20 +389,68 @@ TEST(LaunchSequence, WaitPollsEveryIntervalUntilTheChildHasEnded) {
     }
 }
 
-// A start that failed leaves null handles: the first query fails, the wait
-// ends, the null handles are closed without effect.
-TEST(LaunchSequence, FailedStartEndsTheWaitAtTheFirstQuery) {
-    for (const char *tail : {"", "BasePackCAB.ini"}) {
-        SCOPED_TRACE(tail);
+// A registered file that Windows refuses to start (here one that is no
+// program): nothing to wait for and no pause, the window shown again, then
+// the box in front with Windows' words, the path for their "%1"; words that
+// are missing or too long for the box are left out. Exit code 3.
+TEST(LaunchSequence, StartThatWindowsRefusesIsTold) {
+    const std::string path = "C:\\AppMgr\\CEAPPMGR.EXE";
+    const std::string found =
+        "Installation|" + std::string(kNotStartedText) + path + kNotStartedWhy;
+    struct Case {
+        const char *name;
+        const char *tail;
+        std::string words;
+        std::string box;
+    };
+    const Case cases[] = {
+        {"bare", "", "Bad EXE format for %1.\r\n",
+         found + "Bad EXE format for " + path + "." + kNotStartedAdvice},
+        {"a paused list", "BasePackCAB.ini", "%1 and %1.",
+         found + path + " and " + path + "." + kNotStartedAdvice},
+        {"no words", "BasePackCAB.ini", "", found + kNotStartedAdvice},
+        {"words too long for the box", "BasePackCAB.ini", std::string(1000, 'w'),
+         found + kNotStartedAdvice},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
         FakePlatform fake;
         fake.start_succeeds = false;
-        const uint32_t started = fake.now_ms;
-        EXPECT_EQ(RunLaunchSequence(fake, tail), kExitDone);
-        EXPECT_EQ(fake.now_ms - started, kPollIntervalMs);
-        const Calls tail_calls(fake.calls.end() - 4, fake.calls.end());
-        EXPECT_EQ(tail_calls,
-                  (Calls{"Sleep 1500", "QueryExitStatus", "CloseHandle null", "CloseHandle null"}));
+        fake.error_words = c.words;
+        fake.open_windows = {"Tarnivo Site Suite"};
+        EXPECT_EQ(RunLaunchSequence(fake, c.tail), kExitNotStarted);
+        EXPECT_EQ(fake.boxes, Calls{c.box});
+        const auto start = std::find(fake.calls.begin(), fake.calls.end(), "StartProcess");
+        EXPECT_EQ(
+            Calls(start, fake.calls.end()),
+            (Calls{"StartProcess", "ShowWindow Tarnivo Site Suite normal", "DescribeError 193",
+                   "WindowStationInvisible", "ShowErrorBox foreground"}));
+    }
+}
+
+// On a window station that nobody sees, no box is shown: each run ends as it
+// would once its box had been dismissed.
+TEST(LaunchSequence, NoBoxWhereNobodyCanSeeIt) {
+    struct Case {
+        const char *name;
+        void (*arrange)(FakePlatform *);
+        int code;
+    };
+    const Case cases[] = {
+        {"manager found nowhere", [](FakePlatform *f) { f->key_exists = false; }, kExitDone},
+        {"folder too long", [](FakePlatform *f) { f->directory_result = 300; }, kExitFolderTooLong},
+        {"names not passable", [](FakePlatform *f) { f->wide_command_line = u"l.exe \u5f20.ini"; },
+         kExitNamesNotPassable},
+        {"start refused", [](FakePlatform *f) { f->start_succeeds = false; }, kExitNotStarted},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.window_station_visible = false;
+        c.arrange(&fake);
+        EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"), c.code);
         EXPECT_TRUE(fake.boxes.empty());
+        EXPECT_EQ(fake.calls.back(), "WindowStationInvisible");
     }
 }
 
@@ -474,7 +522,7 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
     const Calls start = {"FindTopLevelWindow Tarnivo Site Suite",
                          "FindTopLevelWindow Quellis Plotter",
                          "ShowWindow Quellis Plotter minimized", "StartProcess"};
-    const Calls refused = {"ShowErrorBox foreground"};
+    const Calls refused = {"WindowStationInvisible", "ShowErrorBox foreground"};
     struct Case {
         const char *name;
         uint32_t code_page;

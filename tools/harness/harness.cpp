@@ -183,11 +183,14 @@ void Adopt(const PROCESS_INFORMATION &pi) {
     ResumeThread(pi.hThread);
 }
 
-bool Start(const std::string &command_line, const std::string &directory, PROCESS_INFORMATION *pi) {
+bool Start(const std::string &command_line, const std::string &directory, PROCESS_INFORMATION *pi,
+           const char *desktop = nullptr) {
     std::vector<char> line(command_line.begin(), command_line.end());
     line.push_back('\0');
+    std::string desktop_name = desktop != nullptr ? desktop : "";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
+    si.lpDesktop = desktop != nullptr ? desktop_name.data() : nullptr;
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                         directory.empty() ? nullptr : directory.c_str(), &si, pi))
         return false;
@@ -195,8 +198,8 @@ bool Start(const std::string &command_line, const std::string &directory, PROCES
     return true;
 }
 
-bool Start(const std::wstring &command_line, const std::wstring &directory,
-           PROCESS_INFORMATION *pi) {
+bool Start(const std::wstring &command_line, const std::wstring &directory, PROCESS_INFORMATION *pi,
+           const char * /*desktop: the caller's own*/) {
     std::vector<wchar_t> line(command_line.begin(), command_line.end());
     line.push_back(L'\0');
     STARTUPINFOW si = {};
@@ -211,11 +214,11 @@ bool Start(const std::wstring &command_line, const std::wstring &directory,
 // Waits for a started program as RunProgram describes.
 template <typename Text>
 Run StartAndWait(const Text &command_line, const Text &directory, DWORD timeout_ms,
-                 const std::function<void()> &poll) {
+                 const std::function<void()> &poll, const char *desktop = nullptr) {
     Run run;
     PROCESS_INFORMATION pi = {};
     run.start_tick = GetTickCount();
-    if (!Start(command_line, directory, &pi)) return run;
+    if (!Start(command_line, directory, &pi, desktop)) return run;
     run.started = true;
     for (;;) {
         if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
@@ -239,8 +242,8 @@ Run StartAndWait(const Text &command_line, const Text &directory, DWORD timeout_
 } // namespace
 
 Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
-               const std::function<void()> &poll) {
-    return StartAndWait(command_line, directory, timeout_ms, poll);
+               const std::function<void()> &poll, const char *desktop) {
+    return StartAndWait(command_line, directory, timeout_ms, poll, desktop);
 }
 
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,

@@ -61,10 +61,10 @@ struct Run {
     DWORD end_tick = 0; // when its end was seen
 };
 // Starts `command_line` (the module is its first token, as a caller would
-// write it) in `directory` and waits up to `timeout_ms`, calling `poll` about
-// every 50 ms meanwhile.
+// write it) in `directory`, on `desktop` ("station\\desktop") when given, and
+// waits up to `timeout_ms`, calling `poll` about every 50 ms meanwhile.
 Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
-               const std::function<void()> &poll = nullptr);
+               const std::function<void()> &poll = nullptr, const char *desktop = nullptr);
 // The same, started with CreateProcessW: names outside the ANSI code page
 // reach the program as Windows would hand them on.
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
