@@ -2,8 +2,8 @@
 # Runs every test: the launcher's logic natively (GoogleTest, ASan + UBSan,
 # then a plain build under valgrind),
 # then launcher.exe itself (file checks, and end to end under Wine with Xvfb),
-# then 30 s of fuzzing for each fuzz target, then the Windows workflow against
-# its schema, then static analysis of the launcher's code.
+# then 30 s of fuzzing for each fuzz target, then the workflows by GitHub's
+# own parser, then static analysis of the launcher's code.
 # Installs what is missing first.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,10 +27,10 @@ suite mingw-i686
 
 "$top/scripts/fuzz.sh" 30
 
-# The Windows runners' workflow, against the workflow schema (it cannot run
-# here).
-"$top/build/tools/node_modules/.bin/action-validator" "$top/.github/workflows/windows.yml"
-echo "== workflow .github/workflows/windows.yml: valid"
+# The workflows (the Windows runners', the release's), by GitHub's own
+# parser: they cannot run here.
+node "$top/scripts/check-workflows.mjs" "$top/build/tools" "$top"/.github/workflows/*.yml
+echo "== workflows: valid"
 
 start=$(date +%s)
 "$top/scripts/static-analysis.sh" "$top/build/host" "$top/build/mingw-i686"

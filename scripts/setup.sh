@@ -2,6 +2,11 @@
 # Installs what building and testing the launcher need on Debian 12, when it
 # is missing: run as root it installs; run as anyone else it prints the exact
 # commands to run and stops.
+#   scripts/setup.sh          everything the two commands of the README need
+#   scripts/setup.sh --kit    only what the Windows test kit and the release
+#                             bundle need (mingw-w64, the installers' tools,
+#                             Wine for Inno Setup's compiler, signing): what
+#                             the workflows' build jobs install
 #
 # Wine's 32-bit half is made of 32-bit Linux programs. On a machine whose
 # kernel does not run those (some virtual machines), the emulator qemu-i386 is
@@ -9,10 +14,15 @@
 # quickly under it.
 set -eu
 
-packages="cmake g++ make locales libgtest-dev googletest python3 python3-pefile \
-clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind nsis osslsigncode openssl \
-wixl msitools \
-g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth"
+kit_packages="cmake make python3 googletest nsis osslsigncode openssl wixl msitools \
+g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64"
+packages="$kit_packages g++ locales libgtest-dev python3-pefile \
+clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind xvfb xauth"
+case "${1:-}" in
+  --kit) packages=$kit_packages ;;
+  "") ;;
+  *) echo "usage: $0 [--kit]" >&2; exit 2 ;;
+esac
 emulator_packages="qemu-user-static gcc-multilib"
 binfmt=/proc/sys/fs/binfmt_misc
 register=":qemu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:/usr/bin/qemu-i386-static:F"
@@ -26,7 +36,30 @@ missing() {
 # The 32-bit dynamic loader is the smallest 32-bit program at hand.
 runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 
-# Prints the commands, or runs them as root.
+# The package lists, read again a few times when the archive does not answer
+# in full: a mirror being synced answers "File has unexpected size ... Mirror
+# sync in progress?" for an index for some minutes, and packages of two
+# architectures then do not match. Its own words are printed when it still
+# fails.
+update() {
+  log=$(mktemp)
+  for pause in 30 60 120 0; do
+    if apt-get update >"$log" 2>&1 && ! grep -q '^E: ' "$log"; then
+      rm -f "$log"
+      return 0
+    fi
+    [ "$pause" -eq 0 ] && break
+    echo "  the package lists could not all be read; trying again in $pause s" >&2
+    sleep "$pause"
+  done
+  cat "$log" >&2
+  rm -f "$log"
+  echo "Debian's package archive did not answer in full (above); a mirror being synced does this for some minutes: run this again later." >&2
+  return 1
+}
+
+# Prints the commands, or runs them as root (apt's output is kept back unless
+# a command fails).
 carry_out() {
   if [ "$(id -u)" -ne 0 ]; then
     echo "$1 As root, run:" >&2
@@ -38,12 +71,15 @@ carry_out() {
   shift
   for c in "$@"; do
     printf '+ %s\n' "$c"
-    sh -c "$c" >/dev/null
+    if [ "$c" = "apt-get update" ]; then
+      update || exit 1
+    else
+      out=$(sh -c "$c" 2>&1) || { printf '%s\n' "$out" >&2; exit 1; }
+    fi
   done
 }
 
 install="DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends"
-
 # 1. The packages.
 todo=$(missing $packages)
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -71,17 +107,19 @@ if [ -f "$binfmt/qemu-i386" ] || ! runs_32bit; then
   runs_32bit || { echo "32-bit programs still do not run, even with qemu-i386 registered." >&2; exit 1; }
 fi
 
-# 3. Node's package manager, for the workflow validator below (any Node will
-#    do; Debian's when there is none).
+# 3. Node's package manager, for Inno Setup's compiler and the workflows'
+#    check below (Debian's Node when there is none; GitHub's parser asks for
+#    Node 20 or later).
 if ! command -v npm >/dev/null 2>&1; then
-  carry_out "The workflow validator needs Node and npm." "apt-get update" "$install nodejs npm"
+  carry_out "Inno Setup's compiler and the workflows' check need Node and npm." "apt-get update" "$install nodejs npm"
 fi
 
-# 4. The validator of the Windows workflow and Inno Setup's compiler (which
-#    runs under Wine), at fixed versions, into the build tree.
+# 4. Inno Setup's compiler (which runs under Wine) and GitHub's own workflow
+#    parser, at fixed versions, into the build tree.
 tools=$(cd "$(dirname "$0")/.." && pwd)/build/tools
-if [ ! -x "$tools/node_modules/.bin/action-validator" ] ||
+if [ ! -f "$tools/node_modules/@actions/workflow-parser/package.json" ] ||
   [ ! -f "$tools/node_modules/innosetup/bin/ISCC.exe" ]; then
   mkdir -p "$tools"
-  npm install --no-audit --no-fund --prefix "$tools" @action-validator/cli@0.6.0 innosetup@6.4.1 >/dev/null
+  out=$(npm install --no-audit --no-fund --prefix "$tools" @actions/workflow-parser@0.3.61 \
+    innosetup@6.4.1 2>&1) || { printf '%s\n' "$out" >&2; exit 1; }
 fi

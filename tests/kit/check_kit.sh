@@ -1,8 +1,9 @@
 #!/bin/sh
 # The test kit run as on Windows, under Wine: a copy of the kit in a folder
-# with a blank, a fresh Wine prefix and display, and run-tests.cmd started by
-# Wine's cmd from another folder. The driver must end with "N passed, 0
-# failed" and exit code 0, and name launcher.exe's SHA-256. With a FILTER it
+# whose name holds a blank and a "!", a fresh Wine prefix and display, and
+# run-tests.cmd started by Wine's cmd from another folder. The driver must end
+# with "N passed, 0 failed" and exit code 0, name launcher.exe's SHA-256, and
+# print no error of cmd's own. With a FILTER it
 # runs the logic's tests and those end-to-end cases only, and then once more
 # with a launcher.exe that is no program, where it must report the failure.
 #   check_kit.sh SOURCE_DIR BUILD_DIR [FILTER]
@@ -15,18 +16,19 @@ place=$build/kit-check # no blank here: the session's own files live here
 fail() { echo "FAIL  $1"; exit 1; }
 
 rm -rf "$place"
-mkdir -p "$place/a folder with blanks"
+folder="a folder with a blank and a bang!"
+mkdir -p "$place/$folder"
 "$session" start "$place"
 trap '"$session" stop "$place"' EXIT
 . "$place/wine-session.env"
 
 # drive KIT LOG: runs the driver of the kit in KIT, its output into LOG.
 drive() {
-  rm -rf "$place/a folder with blanks/$1"
-  cp -r "$build/windows-test-kit" "$place/a folder with blanks/$1"
-  [ "$1" = windows-test-kit ] || printf 'not a program\n' >"$place/a folder with blanks/$1/bin/launcher.exe"
+  rm -rf "$place/$folder/$1"
+  cp -r "$build/windows-test-kit" "$place/$folder/$1"
+  [ "$1" = windows-test-kit ] || printf 'not a program\n' >"$place/$folder/$1/bin/launcher.exe"
   status=0
-  (cd "$place" && wine cmd /c "a folder with blanks\\$1\\run-tests.cmd" $filter) </dev/null >"$2" 2>&1 ||
+  (cd "$place" && wine cmd /c "$folder\\$1\\run-tests.cmd" $filter) </dev/null >"$2" 2>&1 ||
     status=$?
   tr -d '\r' <"$2"
   summary=$(tr -d '\r' <"$2" | grep -E '^[0-9]+ passed, [0-9]+ failed, [0-9]+ skipped$' | tail -1)
@@ -35,6 +37,8 @@ drive() {
 drive windows-test-kit "$place/driver.log"
 echo "$summary" | grep -Eq '^[1-9][0-9]* passed, 0 failed' || fail "the kit did not pass: ${summary:-no closing line}"
 [ $status -eq 0 ] || fail "the driver's exit code is $status"
+! grep -Eq 'Syntax error|was unexpected at this time' "$place/driver.log" ||
+  fail "cmd reported an error of its own while running the driver"
 sha=$(sha256sum <"$build/bin/launcher.exe" | cut -d' ' -f1)
 grep -q "launcher.exe SHA-256: $sha" "$place/driver.log" || fail "the driver did not name launcher.exe's SHA-256 $sha"
 echo "ok    the kit passed through its driver: $summary, exit code 0, launcher.exe $sha"

@@ -12,16 +12,30 @@ rem FILTER, a GoogleTest filter, narrows the end-to-end suite; the signed
 rem copy's run is then left out. Run it as administrator: the end-to-end
 rem tests register their own application manager under HKEY_LOCAL_MACHINE
 rem (and put the entry back). Each program's output is kept in results\.
-setlocal EnableExtensions EnableDelayedExpansion
+rem
+rem No delayed expansion: a "!" in the kit's folder would be taken for one.
+setlocal EnableExtensions DisableDelayedExpansion
 cd /d "%~dp0"
-set filter=%~1
+set "filter=%~1"
 set passed=0
 set failed=0
 set skipped=0
 if not exist results mkdir results
 
-for /f "tokens=1" %%h in ('bin\file_sha256.exe bin\launcher.exe') do set sha256=%%h
-if not defined sha256 set sha256=unknown: bin\launcher.exe cannot be read
+rem The programs print in the ANSI code page; a console set to another one
+rem (a runner's is 65001) is set to it for the run, and back at the end.
+set console=
+for /f "tokens=2 delims=:" %%c in ('chcp') do set "console=%%c"
+if defined console set "console=%console: =%"
+if defined console set "console=%console:.=%"
+set ansi=
+for /f "tokens=3" %%c in ('reg query HKLM\SYSTEM\CurrentControlSet\Control\Nls\CodePage /v ACP 2^>nul ^| find "REG_SZ"') do set "ansi=%%c"
+set switched=
+if defined ansi if not "%console%"=="%ansi%" chcp %ansi% >nul 2>&1 && set switched=1
+
+set sha256=
+for /f "tokens=1" %%h in ('bin\file_sha256.exe bin\launcher.exe') do set "sha256=%%h"
+if not defined sha256 set "sha256=unknown: bin\launcher.exe cannot be read"
 echo launcher.exe SHA-256: %sha256%
 
 call :run logic-tests bin\launcher_logic_tests.exe
@@ -36,13 +50,14 @@ if defined filter (
 echo.
 echo launcher.exe SHA-256: %sha256%
 echo %passed% passed, %failed% failed, %skipped% skipped
+if defined switched chcp %console% >nul 2>&1
 if %failed% neq 0 exit /b 1
 exit /b 0
 
 rem Runs one program, NAME PROGRAM [ARGUMENT], and adds up its counts. An
 rem argument with "=" in it is quoted: cmd splits arguments there.
 :run
-set log=results\%~1.log
+set "log=results\%~1.log"
 echo.
 echo == %~1: %~2 %~3
 "%~2" %3 >"%log%" 2>&1
@@ -51,15 +66,14 @@ type "%log%"
 set p=0
 set f=0
 set s=0
-rem GoogleTest's closing lines: "[  PASSED  ] 5 tests.", and for the others
-rem "[  FAILED  ] 2 tests, listed below:" and the same with SKIPPED.
-for /f "usebackq tokens=1-5" %%a in ("%log%") do (
-  if "%%a %%b %%c"=="[ PASSED ]" set p=%%d
-  if "%%a %%b %%c %%e"=="[ FAILED ] test," set f=%%d
-  if "%%a %%b %%c %%e"=="[ FAILED ] tests," set f=%%d
-  if "%%a %%b %%c %%e"=="[ SKIPPED ] test," set s=%%d
-  if "%%a %%b %%c %%e"=="[ SKIPPED ] tests," set s=%%d
-)
+rem Only GoogleTest's closing lines are read ("[  PASSED  ] 5 tests.", and
+rem "[  FAILED  ] 2 tests, listed below:", the same with SKIPPED), picked by
+rem find (Wine has no findstr) from its input, which it prints no file name
+rem for: no other line of a program's output, quotes and all, comes near a
+rem command.
+for /f "tokens=4" %%n in ('find "[  PASSED  ]" ^<"%log%"') do set "p=%%n"
+for /f "tokens=4" %%n in ('find "[  FAILED  ]" ^<"%log%" ^| find ", listed below:"') do set "f=%%n"
+for /f "tokens=4" %%n in ('find "[  SKIPPED ]" ^<"%log%" ^| find ", listed below:"') do set "s=%%n"
 if %code% neq 0 if %f%==0 set f=1
 set /a ran=p+f+s
 if %ran%==0 set f=1
