@@ -91,7 +91,8 @@ int RunBench(int argc, char **argv) {
     std::fflush(stdout);
     for (int run = 0; run < b.runs; ++run)
         for (size_t i = 0; i < subjects.size(); ++i) {
-            samples[i].short_runs.push_back(ShortRun(b, subjects[i]));
+            const Sample sample = ShortRun(b, subjects[i]);
+            if (!sample.failed) samples[i].short_runs.push_back(sample);
             empty_ms[i].push_back(EmptyRun(empty[i]));
         }
     std::printf("long runs (stand-in %lu ms, all at once)...\n", kLongRunMs);
@@ -116,12 +117,16 @@ int RunBench(int argc, char **argv) {
     std::string table = Table(b.runs, subjects, figures, empty_median, child_after_return);
     if (machine) table = Machine() + "\n" + table;
 
+    if (b.failed_runs > 0)
+        table += "\n" + std::to_string(b.failed_runs) +
+                 " runs failed (a message box appeared and was closed, or a run overran its "
+                 "bound) and are left out of the figures.\n";
     std::printf("\n%s", table.c_str());
     if (!out.empty() && !harness::WriteWholeFile(out, table)) {
         std::fprintf(stderr, "cannot write %s\n", out.c_str());
         return 2;
     }
-    return 0;
+    return b.failed_runs > 0 ? 1 : 0;
 }
 
 } // namespace

@@ -62,6 +62,23 @@ Launch Start(Bench &b, const Subject &s, const std::string &list, DWORD run_ms) 
     return l;
 }
 
+bool Wait(Bench &b, HANDLE process, DWORD ms, bool watch) {
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(process, watch ? 50 : ms) != WAIT_OBJECT_0) {
+        b.boxes.Poll();
+        if (GetTickCount() - start < ms) continue;
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 5000);
+        return false;
+    }
+    return true;
+}
+
+void Failed(Bench &b, const char *subject, const char *why) {
+    ++b.failed_runs;
+    std::fprintf(stderr, "%s: a run failed: %s\n", subject, why);
+}
+
 harness::Record StandInRecord(const Launch &l) {
     const std::vector<harness::Record> records = harness::ReadRecords(l.record);
     return records.empty() ? harness::Record{} : records[0];
@@ -81,11 +98,12 @@ double EmptyRun(const std::string &program) {
     if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &si, &pi))
         return kNone;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    const LONGLONG ended = Now();
+    const bool ended = WaitForSingleObject(pi.hProcess, kSlackMs) == WAIT_OBJECT_0;
+    const LONGLONG at = Now();
+    if (!ended) TerminateProcess(pi.hProcess, 99);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return Ms(before, ended);
+    return ended ? Ms(before, at) : kNone;
 }
 
 } // namespace bench

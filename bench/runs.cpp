@@ -1,6 +1,5 @@
 // The three kinds of runs: see runs.h.
 #include <cstdio>
-#include <cstdlib>
 
 #include "runs.h"
 
@@ -11,11 +10,13 @@ namespace {
 // their figures are read at the same moments of every run.
 
 // Waits until the stand-in has recorded its start and `after_ms` more have
-// passed, or until the time-out. False on the time-out.
-bool WaitForStandIn(const Launch &l, double after_ms) {
+// passed, or until the time-out, closing message boxes meanwhile. False on
+// the time-out.
+bool WaitForStandIn(Bench &b, const Launch &l, double after_ms) {
     for (int i = 0; i < 1200; ++i) {
         const harness::Record r = StandInRecord(l);
         if (r.start_qpc != 0 && Ms(r.start_qpc, Now()) >= after_ms) return true;
+        b.boxes.Poll();
         Sleep(20);
     }
     return false;
@@ -37,8 +38,8 @@ DWORD WINAPI WaitForDirectStarts(void *param) {
     auto *waits = static_cast<DirectWaits *>(param);
     for (HANDLE process : waits->processes) {
         const double before = ThreadCpuMs();
-        WaitForSingleObject(process, INFINITE);
-        waits->cpu_ms.push_back(ThreadCpuMs() - before);
+        if (WaitForSingleObject(process, kLongRunMs + kSlackMs) == WAIT_OBJECT_0)
+            waits->cpu_ms.push_back(ThreadCpuMs() - before);
     }
     return 0;
 }
@@ -49,14 +50,15 @@ DWORD WINAPI WaitForDirectStarts(void *param) {
 // is read 200 ms before the stand-in ends.
 Sample ShortRun(Bench &b, const Subject &s) {
     Sample sample;
+    const size_t boxes = b.boxes.Seen().size();
     Launch l = Start(b, s, RunList(b), kShortRunMs);
     const double cpu_before = ThreadCpuMs();
     if (s.kind != Kind::kDirect) {
-        if (WaitForStandIn(l, 500)) sample.memory = PeakMemory(l);
-        if (WaitForStandIn(l, kShortRunMs - 200.0)) sample.cpu_ms = CpuMs(l);
+        if (WaitForStandIn(b, l, 500)) sample.memory = PeakMemory(l);
+        if (WaitForStandIn(b, l, kShortRunMs - 200.0)) sample.cpu_ms = CpuMs(l);
     }
     // The direct start is waited for as a caller would, with one wait.
-    WaitForSingleObject(l.pi.hProcess, INFINITE);
+    const bool ended = Wait(b, l.pi.hProcess, kShortRunMs + kSlackMs, s.kind != Kind::kDirect);
     sample.exited = Now();
     if (s.kind == Kind::kDirect) sample.cpu_ms = ThreadCpuMs() - cpu_before;
     sample.before = l.before;
@@ -67,10 +69,12 @@ Sample ShortRun(Bench &b, const Subject &s) {
         std::printf("  %s: start-up %.1f ms, CPU %.1f ms, end seen %.1f ms after the stand-in's\n",
                     s.name, Ms(sample.before, sample.stand_in.start_qpc), sample.cpu_ms,
                     Ms(sample.stand_in.end_qpc, sample.exited));
-    if (!sample.stand_in.ended) {
-        std::fprintf(stderr, "%s: the stand-in did not run\n", s.name);
-        std::exit(2);
-    }
+    const char *why = !ended                           ? "it overran, and was stopped"
+                      : b.boxes.Seen().size() != boxes ? "it showed a message box, closed at once"
+                      : !sample.stand_in.ended         ? "the stand-in did not run"
+                                                       : nullptr;
+    sample.failed = why != nullptr;
+    if (sample.failed) Failed(b, s.name, why);
     return sample;
 }
 
@@ -85,6 +89,7 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
         double opened = kNone; // CPU when the window opened, once it has
         bool closed = false;
         bool done = false;
+        bool late = false; // failed: see below
     };
     std::vector<Pending> pending;
     for (int run = 0; run < b.runs; ++run)
@@ -102,13 +107,23 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
     HANDLE waiter = CreateThread(nullptr, 0, WaitForDirectStarts, &direct, 0, nullptr);
 
     constexpr double kOpensMs = 2000, kClosesMs = kLongRunMs - 2000.0, kLateMs = kLongRunMs - 200.0;
+    const LONGLONG started = Now();
     for (bool all_done = false; !all_done; Sleep(20)) {
         all_done = true;
+        b.boxes.Poll();
+        const bool overran = Ms(started, Now()) > kLongRunMs + kSlackMs;
         for (Pending &p : pending) {
             if (p.done || subjects[p.subject].kind == Kind::kDirect) continue;
+            const harness::Record r = StandInRecord(p.launch);
+            // A run that ended before its stand-in started (it showed a box,
+            // closed here), or that has not come so far by now, has failed.
+            if (overran || (r.start_qpc == 0 &&
+                            WaitForSingleObject(p.launch.pi.hProcess, 0) == WAIT_OBJECT_0)) {
+                p.done = p.late = true;
+                continue;
+            }
             all_done = false;
             Samples &into = (*samples)[p.subject];
-            const harness::Record r = StandInRecord(p.launch);
             const double since = r.start_qpc != 0 ? Ms(r.start_qpc, Now()) : -1;
             if (Missing(p.opened) && since >= kOpensMs) p.opened = CpuMs(p.launch);
             if (!Missing(p.opened) && !p.closed && since >= kClosesMs) {
@@ -125,11 +140,17 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
             }
         }
     }
+    // The direct waits end within their bound, after the last run's start.
     WaitForSingleObject(waiter, INFINITE);
     CloseHandle(waiter);
     (*samples)[direct_subject].long_cpu_ms = direct.cpu_ms;
     for (Pending &p : pending) {
-        WaitForSingleObject(p.launch.pi.hProcess, INFINITE);
+        if (p.late) {
+            Failed(b, subjects[p.subject].name, "it showed a message box or overran");
+            TerminateProcess(p.launch.pi.hProcess, 99); // if it still runs
+        } else if (!Wait(b, p.launch.pi.hProcess, kSlackMs)) {
+            Failed(b, subjects[p.subject].name, "it overran, and was stopped");
+        }
         Close(p.launch);
     }
 }
@@ -144,7 +165,8 @@ std::vector<Sample> PauseRuns(Bench &b, const Subject &launcher) {
         Sleep(5000);
     }
     std::vector<Sample> samples(launches.size());
-    for (size_t left = launches.size(); left > 0; --left) {
+    const LONGLONG started = Now();
+    for (size_t left = launches.size(); left > 0;) {
         std::vector<HANDLE> waiting;
         std::vector<size_t> which;
         for (size_t i = 0; i < launches.size(); ++i)
@@ -152,19 +174,31 @@ std::vector<Sample> PauseRuns(Bench &b, const Subject &launcher) {
                 waiting.push_back(launches[i].pi.hProcess);
                 which.push_back(i);
             }
-        const DWORD r = WaitForMultipleObjects(static_cast<DWORD>(waiting.size()), waiting.data(),
-                                               FALSE, INFINITE);
+        const DWORD r =
+            WaitForMultipleObjects(static_cast<DWORD>(waiting.size()), waiting.data(), FALSE, 50);
         const LONGLONG now = Now();
-        if (r >= WAIT_OBJECT_0 + waiting.size()) break;
-        samples[which[r - WAIT_OBJECT_0]].exited = now;
+        if (r < WAIT_OBJECT_0 + waiting.size()) {
+            samples[which[r - WAIT_OBJECT_0]].exited = now;
+            --left;
+        }
+        b.boxes.Poll();
+        if (Ms(started, now) > kPauseMs + kSlackMs) break; // the rest have overrun
     }
+    // A run that overran, or that never started its stand-in (it showed a
+    // box, closed above), has failed.
+    std::vector<Sample> kept;
     for (size_t i = 0; i < launches.size(); ++i) {
         samples[i].before = launches[i].before;
         samples[i].after = launches[i].after;
         samples[i].stand_in = StandInRecord(launches[i]);
+        if (samples[i].exited == 0) TerminateProcess(launches[i].pi.hProcess, 99);
         Close(launches[i]);
+        if (samples[i].exited != 0 && samples[i].stand_in.start_qpc != 0)
+            kept.push_back(samples[i]);
+        else
+            Failed(b, launcher.name, "it showed a message box or overran");
     }
-    return samples;
+    return kept;
 }
 
 } // namespace bench

@@ -18,6 +18,9 @@ constexpr DWORD kLongRunMs = 60000;
 constexpr DWORD kPollMs = 1500;
 constexpr DWORD kPauseMs = 60000; // PlotterCAB.ini's minimum
 constexpr char kPauseList[] = "PlotterCAB.ini";
+// How much longer than it is meant to take any run may take; then it has
+// failed, and is stopped.
+constexpr DWORD kSlackMs = 120000;
 
 enum class Kind { kLauncher, kPeer, kDirect };
 
@@ -34,6 +37,10 @@ struct Bench {
     int runs = 5;
     bool verbose = false; // prints each run's raw figures
     int serial = 0;       // numbers the records
+    // Every message box of the subjects (both say "Installation"), closed as
+    // soon as it is seen: a run that shows one has failed.
+    harness::MessageBoxWatch boxes{"Installation"};
+    int failed_runs = 0; // left out of the figures
 };
 
 // One subject started on a list.
@@ -50,6 +57,12 @@ struct Launch {
 // Starts `s` on `list` in the set-up folder, with the stand-in running
 // `run_ms`; ends the benchmark when it cannot.
 Launch Start(Bench &b, const Subject &s, const std::string &list, DWORD run_ms);
+// Waits up to `ms` for `process`, with `watch` closing each message box
+// that appears meanwhile (else in one wait, as a caller would). False when
+// it did not end in time: it is then stopped.
+bool Wait(Bench &b, HANDLE process, DWORD ms, bool watch = true);
+// Counts a run of `subject` as failed, left out of the figures, and says why.
+void Failed(Bench &b, const char *subject, const char *why);
 // Its CPU time so far, in ms, or kNone; under Wine only while it runs.
 double CpuMs(const Launch &l);
 Memory PeakMemory(const Launch &l);
@@ -64,6 +77,7 @@ struct Sample {
     harness::Record stand_in;
     double cpu_ms = kNone;
     Memory memory;
+    bool failed = false; // a box appeared, or it overran: left out
 };
 
 struct Samples {

@@ -4,24 +4,30 @@
 # same kit:
 #   bin/        launcher.exe, the logic's tests, the end-to-end suite and its
 #               helpers, the benchmark and what it measures
-#   nsis/       the installer built from the guide's NSIS script
+#   nsis/, inno/, msi/
+#               the installers built from the guide's scripts, each that was
+#               built
 #   signed/bin/ launcher.exe signed with a throwaway certificate, beside the
 #               end-to-end programs that run it
 #   run-tests.cmd and run-bench.cmd, the drivers
-#   make_kit.sh SOURCE_DIR KIT_DIR PYTHON INSTALLER PROGRAM.exe...
+#   make_kit.sh SOURCE_DIR KIT_DIR PYTHON KIND=INSTALLER... -- PROGRAM.exe...
 set -eu
 source_dir=$1
 kit=$2
 python=$3
-installer=$4
-shift 4
+shift 3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 rm -rf "$kit"
-mkdir -p "$kit/bin" "$kit/nsis" "$kit/signed/bin"
+mkdir -p "$kit/bin" "$kit/signed/bin"
+while [ "$1" != -- ]; do
+  mkdir -p "$kit/${1%%=*}"
+  cp "${1#*=}" "$kit/${1%%=*}/"
+  shift
+done
+shift
 cp "$@" "$kit/bin/"
-cp "$installer" "$kit/nsis/"
 for driver in run-tests.cmd run-bench.cmd; do # cmd reads CRLF lines
   sed "s/\r*$/\r/" "$source_dir/tests/kit/$driver" >"$kit/$driver"
 done

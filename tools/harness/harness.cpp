@@ -385,45 +385,64 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
     return TRUE;
 }
 
-// Whether the icon shown in `control` is the system's error icon: its pixels
-// on the screen are compared with the error icon drawn here the same way.
-bool ShowsErrorIcon(HWND control) {
-    RECT rc = {};
-    GetClientRect(control, &rc);
-    POINT origin = {0, 0};
-    ClientToScreen(control, &origin);
-    const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+// An icon drawn into a bitmap of its own, on the dialog's face colour.
+struct Drawing {
+    Drawing(HDC screen, int w, int h)
+        : dc(CreateCompatibleDC(screen)), bitmap(CreateCompatibleBitmap(screen, w, h)),
+          old(SelectObject(dc, bitmap)), width(w), height(h) {}
+    ~Drawing() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    Drawing(const Drawing &) = delete;
+    Drawing &operator=(const Drawing &) = delete;
 
-    HDC screen = GetDC(nullptr);
-    HDC shown = CreateCompatibleDC(screen);
-    HDC drawn = CreateCompatibleDC(screen);
-    HBITMAP shown_bmp = CreateCompatibleBitmap(screen, w, h);
-    HBITMAP drawn_bmp = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old_shown = SelectObject(shown, shown_bmp);
-    HGDIOBJ old_drawn = SelectObject(drawn, drawn_bmp);
-    BitBlt(shown, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-
-    auto matches = [&](LPCSTR icon_id) {
-        RECT all = {0, 0, w, h};
-        FillRect(drawn, &all, GetSysColorBrush(COLOR_3DFACE));
-        DrawIcon(drawn, 0, 0, LoadIconA(nullptr, icon_id));
+    bool Draw(HICON icon) {
+        RECT all = {0, 0, width, height};
+        FillRect(dc, &all, GetSysColorBrush(COLOR_3DFACE));
+        return icon != nullptr && DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    }
+    int SamePixels(const Drawing &other) const {
         int same = 0;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) same += GetPixel(drawn, x, y) == GetPixel(shown, x, y);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) same += GetPixel(dc, x, y) == GetPixel(other.dc, x, y);
         return same;
-    };
-    const int error = matches(IDI_ERROR);
-    const int warning = matches(IDI_WARNING);
-    const int information = matches(IDI_INFORMATION);
+    }
 
-    SelectObject(shown, old_shown);
-    SelectObject(drawn, old_drawn);
-    DeleteObject(shown_bmp);
-    DeleteObject(drawn_bmp);
-    DeleteDC(shown);
-    DeleteDC(drawn);
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    int width, height;
+};
+
+// Whether the icon that `control` holds is the system's error icon, and
+// neither the warning nor the information icon. Its own icon (STM_GETICON)
+// is drawn here as the system's are and compared pixel for pixel: on Windows
+// an icon belongs to the window manager and any program may draw it, so
+// whatever covers the box on the screen is no matter. Wine keeps an icon in
+// the program that made it, where no other program can draw it: there the
+// control is read off the screen instead, which nothing covers under Xvfb.
+bool ShowsErrorIcon(HWND control) {
+    const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
+    HDC screen = GetDC(nullptr);
+    bool same = false;
+    {
+        Drawing shown(screen, w, h), drawn(screen, w, h);
+        if (!shown.Draw(reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0)))) {
+            POINT origin = {0, 0};
+            ClientToScreen(control, &origin);
+            BitBlt(shown.dc, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+        }
+        const auto matches = [&](LPCSTR id) {
+            drawn.Draw(LoadIconA(nullptr, id));
+            return drawn.SamePixels(shown);
+        };
+        const int error = matches(IDI_ERROR);
+        same = error == w * h && matches(IDI_WARNING) < error && matches(IDI_INFORMATION) < error;
+    }
     ReleaseDC(nullptr, screen);
-    return error == w * h && warning < error && information < error;
+    return same;
 }
 
 } // namespace

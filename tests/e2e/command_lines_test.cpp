@@ -1,0 +1,156 @@
+// End to end: the command line the manager gets, for bare and install-list
+// runs, registered paths with blanks, a drive root, a folder too deep for the
+// command as read, and command lines of every shape.
+#include "launcher_test.h"
+
+namespace e2e {
+namespace {
+
+// The child's module and command line, for bare and install-list runs, with
+// registered paths with and without blanks. A search through an unquoted path with blanks would try
+// "...\App.exe" first: a program planted there must never run.
+TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
+    const std::string spaced = root_ + "\\App Manager\\CE App Mgr.exe";
+    const std::string planted = root_ + "\\App.exe";
+    ASSERT_TRUE(harness::PlaceStandIn(spaced));
+    ASSERT_TRUE(harness::PlaceStandIn(planted));
+    const std::string setup = root_ + "\\Setup";
+    ASSERT_TRUE(harness::MakeDirs(setup));
+
+    struct Case {
+        const char *name;
+        std::string registered;
+        std::string module;
+        std::string tail;
+        std::string directory;
+        std::string command;
+    };
+    const Case cases[] = {
+        {"bare", manager_, manager_, "", setup, manager_},
+        {"install list", manager_, manager_, "BasePackCAB.ini", setup,
+         manager_ + " \"" + setup + "\\BasePackCAB.ini\""},
+        {"quoted tail with blanks", manager_, manager_, "\"My List.ini\"", setup,
+         manager_ + " \"" + setup + "\\\"My List.ini\"\""},
+        {"blanks in path, bare", spaced, spaced, "", setup, spaced},
+        {"blanks in path, install list", spaced, spaced, "SiteWorkCAB.ini", setup,
+         spaced + " \"" + setup + "\\SiteWorkCAB.ini\""},
+        {"quoted path with blanks", "\"" + spaced + "\"", spaced, "SiteWorkCAB.ini", setup,
+         "\"" + spaced + "\" \"" + setup + "\\SiteWorkCAB.ini\""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        harness::ConfigureStandIn(record_, 0);
+        ASSERT_TRUE(harness::RegisterManager(c.registered));
+        const harness::Run run = RunLauncher(c.tail, c.directory);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        EXPECT_TRUE(boxes_.Seen().empty());
+        const std::vector<Record> records = Records();
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].module, c.module);
+        EXPECT_EQ(records[0].command, c.command);
+    }
+}
+
+// At a drive root (a drive made for the test), whose path ends with a
+// backslash already: the list's path has two.
+TEST_F(LauncherTest, StartsAtADriveRoot) {
+    const harness::DriveRoot drive(root_ + "\\drive-t");
+    if (drive.Drive().empty()) GTEST_SKIP() << "no drive letter could be substituted for a folder";
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    const harness::Run run = RunLauncher("PlotterCAB.ini", drive.Drive() + "\\");
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    const std::vector<Record> records = Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].command, manager_ + " \"" + drive.Drive() + "\\\\PlotterCAB.ini\"");
+}
+
+// A folder so deep that the install command would be 270 characters: the
+// manager gets the folder's short form, which opens the very list; on a
+// volume without short forms the launcher refuses. (Tails too long for any
+// command are refused in the hostile-command-line table.)
+TEST_F(LauncherTest, DeepFolderIsPassedOnInItsShortForm) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    // The manager's path, ` "`, `\`, "BasePackCAB.ini" and `"` go around it.
+    const size_t around = manager_.size() + 19;
+    std::string deep = root_ + "\\long";
+    if (around + deep.size() + 2 > 270)
+        GTEST_SKIP() << "the work folder's path, " << root_.size()
+                     << " characters, leaves no room below it for a folder that makes a command "
+                        "of 270";
+    while (around + deep.size() + 27 <= 270) deep += "\\folder-of-the-installation";
+    deep += "\\" + std::string(270 - around - deep.size() - 1, 'f');
+    ASSERT_EQ(around + deep.size(), 270u);
+    ASSERT_LT(deep.size(), 248u); // still a directory a process can start in
+    ASSERT_TRUE(harness::MakeDirs(deep));
+    ASSERT_TRUE(harness::WriteWholeFile(deep + "\\BasePackCAB.ini", "the deep list"));
+
+    const harness::Run run = RunLauncher("BasePackCAB.ini", deep);
+    ASSERT_TRUE(run.ended);
+    const std::vector<Record> records = Records();
+    if (!ShortNames()) {
+        EXPECT_EQ(run.exit_code, 1u);
+        EXPECT_EQ(boxes_.Seen().size(), 1u);
+        EXPECT_TRUE(records.empty());
+        return;
+    }
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_TRUE(boxes_.Seen().empty());
+    ASSERT_EQ(records.size(), 1u);
+    std::printf("received: %s\n", records[0].command.c_str());
+    EXPECT_LE(records[0].command.size(), 259u);
+    EXPECT_EQ(ListOpenedBy(records[0].command), "the deep list");
+}
+
+// Command lines of every shape reach the launcher exactly as written; the
+// child gets the list's name as the tail was cut, or nothing runs and the
+// suite window is never touched.
+TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::DesktopWindows windows({"Quellis Plotter"});
+    // A copy of the launcher under a path with bytes from 0x80 up (an E-acute
+    // and a no-break space in code page 1252), to be started unquoted.
+    const std::string accented = root_ + "\\Caf\xe9\xa0Setup\\launcher.exe";
+    harness::MakeDirs(accented.substr(0, accented.find_last_of('\\')));
+    ASSERT_TRUE(CopyFileA((harness::BinDir() + "\\launcher.exe").c_str(), accented.c_str(), FALSE));
+    const std::string launcher = Launcher();
+    const std::string list = " \"" + root_ + "\\";
+
+    struct Case {
+        const char *name;
+        std::string line;
+        std::string command; // the child's, or "" when nothing may run
+    };
+    const Case cases[] = {
+        {"bytes from 0x80 up in an unquoted program path", accented + " Sample.ini",
+         manager_ + list + "Sample.ini\""},
+        {"tabs and control bytes", launcher + "\t\x01\x1f Sample.ini",
+         manager_ + list + "Sample.ini\""},
+        {"a tail of 2,000 bytes", launcher + " " + std::string(2000, 'x'), ""},
+        {"a tail of 30,000 bytes", launcher + " " + std::string(30000, 'y'), ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes_ = harness::MessageBoxWatch("Installation");
+        harness::ConfigureStandIn(record_, 0);
+        const int minimized = windows.TimesMinimized("Quellis Plotter");
+        const harness::Run run =
+            harness::RunProgram(c.line, root_, kRunTimeoutMs, [this] { boxes_.Poll(); });
+        ASSERT_TRUE(run.ended);
+        const std::vector<Record> records = Records();
+        EXPECT_EQ(windows.TimesMinimized("Quellis Plotter") - minimized, c.command.empty() ? 0 : 1);
+        if (c.command.empty()) {
+            EXPECT_EQ(run.exit_code, 1u);
+            EXPECT_TRUE(records.empty());
+            EXPECT_EQ(boxes_.Seen().size(), 1u);
+        } else {
+            EXPECT_EQ(run.exit_code, 0u);
+            ASSERT_EQ(records.size(), 1u);
+            EXPECT_EQ(records[0].command, c.command);
+        }
+    }
+}
+
+} // namespace
+} // namespace e2e

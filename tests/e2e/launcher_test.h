@@ -1,0 +1,133 @@
+// The fixture of the end-to-end tests: the real launcher.exe, under Wine
+// here and on Windows from the test kit, started with exact command lines and
+// current directories against the stand-in application manager registered
+// for the run. Only what a user or a caller could observe is checked: the
+// child's module and command line, message boxes, timings and the exit code.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "machine_guard.h"
+
+namespace e2e {
+
+using harness::Record;
+
+// Generous: every process start goes through Wine, and on some machines
+// through an emulator as well.
+constexpr DWORD kRunTimeoutMs = 120000;
+
+constexpr char kManagerMissing[] =
+    "Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
+
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (harness::AppPathsBelongToTheMachine())
+            GTEST_SKIP() << "the application manager's App Paths entry belongs to an installation "
+                            "on this machine, and the tests never write it";
+        for (const std::string &installed : {DeviceCenterManager(), ActiveSyncManager()})
+            if (GetFileAttributesA(installed.c_str()) != INVALID_FILE_ATTRIBUTES)
+                GTEST_SKIP() << "the application manager is installed on this machine ("
+                             << installed << "): the launcher would find it and start it";
+        root_ = harness::WorkRoot();
+        record_ = root_ + "\\record-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+        manager_ = root_ + "\\manager\\CEAPPMGR.EXE";
+        ASSERT_TRUE(harness::PlaceStandIn(manager_));
+        harness::ConfigureStandIn(record_, 0);
+    }
+
+    std::string Launcher() const { return "\"" + harness::BinDir() + "\\launcher.exe\""; }
+
+    // Where an installation puts the application manager, expanded here as
+    // the launcher, a 32-bit program of the same environment, expands it.
+    static std::string Expanded(const char *text) {
+        char path[MAX_PATH] = {};
+        const DWORD size = ExpandEnvironmentStringsA(text, path, sizeof path);
+        return size != 0 && size <= sizeof path ? path : "";
+    }
+    static std::string DeviceCenterManager() {
+        return Expanded("%windir%\\WindowsMobile\\CEAppMgr.exe");
+    }
+    static std::string ActiveSyncManager() {
+        return Expanded("%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE");
+    }
+
+    // Runs the launcher with `tail` in `directory`, answering message boxes.
+    harness::Run RunLauncher(const std::string &tail, const std::string &directory) {
+        const std::string line = tail.empty() ? Launcher() : Launcher() + " " + tail;
+        return harness::RunProgram(line, directory, kRunTimeoutMs, [this] { boxes_.Poll(); });
+    }
+
+    // Runs the launcher and calls `while_child_runs` once, as soon as the
+    // stand-in has recorded its start.
+    harness::Run RunLauncherDuringChild(const std::string &tail,
+                                        const std::function<void()> &while_child_runs) {
+        bool called = false;
+        return harness::RunProgram(Launcher() + (tail.empty() ? "" : " " + tail), root_,
+                                   kRunTimeoutMs, [&] {
+                                       boxes_.Poll();
+                                       const std::vector<Record> records = Records();
+                                       if (!called && !records.empty() && !records[0].ended) {
+                                           called = true;
+                                           while_child_runs();
+                                       }
+                                   });
+    }
+
+    std::vector<Record> Records() const { return harness::ReadRecords(record_); }
+
+    // Skips the test unless the ANSI code page is `code_page`. Where the
+    // test's session was to set it (LAUNCHER_SESSION_CODE_PAGE, under Wine),
+    // another one is a failure; elsewhere the machine keeps its own.
+    void RequireCodePage(UINT code_page) {
+        if (GetACP() == code_page) return;
+        char session[16] = {};
+        GetEnvironmentVariableA("LAUNCHER_SESSION_CODE_PAGE", session, sizeof session);
+        if (std::to_string(code_page) == session)
+            FAIL() << "code page " << GetACP() << ", not " << code_page
+                   << " (932 needs LC_ALL=ja_JP.UTF-8 and LOCPATH, as its ctest entry sets)";
+        GTEST_SKIP() << "runs only where the ANSI code page is " << code_page << ", not "
+                     << GetACP();
+    }
+
+    // Whether the work folder's volume makes 8.3 short names: the cases that
+    // rely on a folder's short form expect the launcher's refusal where it
+    // does not. Says which it found.
+    bool ShortNames() const {
+        const bool made = harness::MakesShortNames(root_);
+        std::printf(made ? "the work folder's volume makes 8.3 short names: expecting the "
+                           "short-form runs\n"
+                         : "the work folder's volume makes no 8.3 short names: expecting the "
+                           "refusals instead of the short-form runs\n");
+        return made;
+    }
+
+    // What the manager would read: the text of the file named by the one
+    // quoted argument after its own path, or why there is none.
+    std::string ListOpenedBy(const std::string &command) const {
+        const std::string prefix = manager_ + " \"";
+        if (command.compare(0, prefix.size(), prefix) != 0 || command.back() != '"')
+            return "<not the manager's path and one quoted argument>";
+        const std::string argument =
+            command.substr(prefix.size(), command.size() - prefix.size() - 1);
+        if (argument.find('"') != std::string::npos) return "<more than one argument>";
+        std::string list;
+        if (!harness::ReadWholeFile(argument, &list)) return "<no such file>";
+        return list;
+    }
+
+    std::string root_;
+    std::string record_;
+    std::string manager_;
+    harness::MessageBoxWatch boxes_{"Installation"};
+};
+
+} // namespace e2e

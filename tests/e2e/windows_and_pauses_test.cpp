@@ -1,0 +1,193 @@
+// End to end: the wait for the manager, the companion software's windows
+// while it runs, the settling pause, and no box where nobody could see it.
+#include "launcher_test.h"
+
+namespace e2e {
+namespace {
+
+// The launcher returns only after the child has ended, at the first poll
+// after its end, whatever its exit code, 259 included, and however short
+// its run.
+TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    struct Case {
+        const char *name;
+        DWORD run_ms;
+        DWORD exit_code;
+    };
+    const Case cases[] = {
+        {"runs 3 s", 3000, 0},
+        {"ends with 259", 3000, 259},
+        {"exits at once", 0, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        harness::ConfigureStandIn(record_, c.run_ms, c.exit_code);
+        const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        const std::vector<Record> records = Records();
+        ASSERT_EQ(records.size(), 1u);
+        ASSERT_TRUE(records[0].ended);
+        // Seen gone at a poll: after its end, and at most one poll interval
+        // (1.5 s) later, with room for a slow machine.
+        EXPECT_GE(static_cast<LONG>(run.end_tick - records[0].end), 0);
+        EXPECT_LE(run.end_tick - records[0].end, 1500u + 3000u);
+    }
+}
+
+// Companion software open on the desktop: the first title of the list is
+// minimized while the manager runs, the others are left alone, and it is
+// shown normal again once the launcher returns.
+TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    const std::vector<std::string> all = {"Tarnivo Site Suite", "Quellis Plotter",
+                                          "Brovane Stakeout", "Selkirra Kit"};
+    struct Case {
+        const char *name;
+        std::vector<std::string> open;
+        std::string handled;
+        std::string tail;
+    };
+    const Case cases[] = {
+        {"rows 2 and 3", {"Quellis Plotter", "Brovane Stakeout"}, "Quellis Plotter", "Sample.ini"},
+        {"primary and row 3",
+         {"Brovane Stakeout", "Tarnivo Site Suite"},
+         "Tarnivo Site Suite",
+         "Sample.ini"},
+        {"bare run", {"Selkirra Kit"}, "Selkirra Kit", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        harness::ConfigureStandIn(record_, 3000);
+        harness::DesktopWindows windows(c.open);
+        std::vector<std::string> iconic_during;
+        const harness::Run run = RunLauncherDuringChild(c.tail, [&] {
+            windows.Becomes(c.handled, true, 2000);
+            for (const std::string &title : c.open)
+                if (IsIconic(windows.Get(title))) iconic_during.push_back(title);
+        });
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        EXPECT_EQ(iconic_during, std::vector<std::string>{c.handled});
+        for (const std::string &title : c.open) {
+            EXPECT_TRUE(windows.Becomes(title, false, 5000)) << title;
+            EXPECT_TRUE(IsWindowVisible(windows.Get(title))) << title;
+        }
+    }
+}
+
+// The window goes away while the manager runs: the restore finds nothing and
+// the run ends as usual.
+TEST_F(LauncherTest, SuiteWindowClosedDuringTheRunIsNoMatter) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::ConfigureStandIn(record_, 3000);
+    harness::DesktopWindows windows({"Quellis Plotter"});
+    bool was_iconic = false;
+    const harness::Run run = RunLauncherDuringChild("Sample.ini", [&] {
+        was_iconic = windows.Becomes("Quellis Plotter", true, 2000);
+        windows.Close("Quellis Plotter");
+    });
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_TRUE(was_iconic);
+    EXPECT_EQ(Records().size(), 1u);
+}
+
+// Without an application manager no window is touched.
+TEST_F(LauncherTest, SuiteWindowUntouchedWhenTheManagerIsMissing) {
+    ASSERT_TRUE(harness::UnregisterManager());
+    harness::DesktopWindows windows({"Tarnivo Site Suite"});
+    bool iconic_while_box = false;
+    const harness::Run run =
+        harness::RunProgram(Launcher() + " Sample.ini", root_, kRunTimeoutMs, [&] {
+            iconic_while_box |= IsIconic(windows.Get("Tarnivo Site Suite")) != FALSE;
+            boxes_.Poll();
+        });
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(boxes_.Seen().size(), 1u);
+    EXPECT_FALSE(iconic_while_box);
+    EXPECT_FALSE(IsIconic(windows.Get("Tarnivo Site Suite")));
+}
+
+// The primary suite window open and a list with a minimum: the launcher
+// holds on until 60 s after the launch, though the manager ran only 2 s. It
+// costs a minute; LAUNCHER_SKIP_LONG_TESTS=1 skips it.
+TEST_F(LauncherTest, SettlingPauseHoldsUntilTheMinimumHasPassed) {
+    if (GetEnvironmentVariableA("LAUNCHER_SKIP_LONG_TESTS", nullptr, 0) != 0)
+        GTEST_SKIP() << "LAUNCHER_SKIP_LONG_TESTS is set";
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::ConfigureStandIn(record_, 2000);
+    harness::DesktopWindows windows({"Tarnivo Site Suite"});
+    const harness::Run run = RunLauncher("PlotterCAB.ini", root_);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    const std::vector<Record> records = Records();
+    ASSERT_EQ(records.size(), 1u);
+    // The launch tick is read between the launcher's start and the child's:
+    // 60 s after it lies between 60 s after each of them.
+    const DWORD since_child_start = run.end_tick - records[0].start;
+    const DWORD since_launcher_start = run.end_tick - run.start_tick;
+    std::printf("returned %lu ms after the child started, %lu ms after the launcher started\n",
+                static_cast<unsigned long>(since_child_start),
+                static_cast<unsigned long>(since_launcher_start));
+    EXPECT_LE(since_child_start, 60000u + 3000u);
+    EXPECT_GE(since_launcher_start, 60000u);
+    EXPECT_TRUE(windows.Becomes("Tarnivo Site Suite", false, 5000));
+}
+
+// The same list with only a row-2 window open: no pause at all.
+TEST_F(LauncherTest, NoSettlingPauseWithoutThePrimaryWindow) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::ConfigureStandIn(record_, 2000);
+    harness::DesktopWindows windows({"Quellis Plotter"});
+    const harness::Run run = RunLauncher("PlotterCAB.ini", root_);
+    ASSERT_TRUE(run.ended);
+    const std::vector<Record> records = Records();
+    ASSERT_EQ(records.size(), 1u);
+    ASSERT_TRUE(records[0].ended);
+    EXPECT_LE(run.end_tick - records[0].end, 1500u + 3000u);
+}
+
+// A suite window whose application has stopped answering messages: the
+// launcher must neither wait for it nor be held by it.
+TEST_F(LauncherTest, HungSuiteWindowDoesNotHoldTheLauncher) {
+    ASSERT_TRUE(harness::RegisterManager(manager_));
+    harness::ConfigureStandIn(record_, 0);
+    harness::DesktopWindows windows({"Quellis Plotter"}, /*hung=*/true);
+    const harness::Run run = RunLauncher("Sample.ini", root_);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(Records().size(), 1u);
+    EXPECT_LT(run.end_tick - run.start_tick, 20000u);
+}
+
+// Started on a window station that nobody sees, as a deployment running as
+// SYSTEM starts it: a box there could never be dismissed, so none is shown
+// and each run ends as after its box, with its exit code (a box would hold
+// the run until its time-out).
+TEST_F(LauncherTest, NoBoxWaitsOnAWindowStationNobodySees) {
+    HWINSTA mine = GetProcessWindowStation();
+    HWINSTA unseen = CreateWindowStationA("launcher-unseen", 0, WINSTA_ALL_ACCESS, nullptr);
+    ASSERT_NE(unseen, nullptr);
+    ASSERT_TRUE(SetProcessWindowStation(unseen));
+    HDESK desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    ASSERT_TRUE(SetProcessWindowStation(mine));
+    ASSERT_NE(desktop, nullptr);
+    const std::pair<std::string, DWORD> cases[] = {{"Sample.ini", 0}, {std::string(2000, 'x'), 1}};
+    ASSERT_TRUE(harness::UnregisterManager());
+    for (const auto &[tail, code] : cases) {
+        SCOPED_TRACE(code);
+        const harness::Run run = harness::RunProgram(Launcher() + " " + tail, root_, 30000, nullptr,
+                                                     "launcher-unseen\\Default");
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, code);
+        ASSERT_TRUE(harness::RegisterManager(manager_));
+    }
+    CloseDesktop(desktop);
+    CloseWindowStation(unseen);
+}
+
+} // namespace
+} // namespace e2e
