@@ -110,6 +110,26 @@ protected:
         return made;
     }
 
+    // The command the manager gets for `list` in the existing `folder`, after
+    // `module` as registered: with the folder as it is, or in its short form
+    // where the command would be longer than 259 characters with it (below a
+    // long work folder, as a runner's with a long repository name). "" where
+    // even that is too long: the case cannot run here (NoRoom says why).
+    static std::string ListCommand(const std::string &module, const std::string &folder,
+                                   const std::string &list) {
+        const auto in = [&](const std::string &f) {
+            return module + " \"" + f + "\\" + list + "\"";
+        };
+        if (in(folder).size() <= 259) return in(folder);
+        char short_form[MAX_PATH] = {};
+        const DWORD size = GetShortPathNameA(folder.c_str(), short_form, MAX_PATH);
+        return size > 0 && size < MAX_PATH && in(short_form).size() <= 259 ? in(short_form) : "";
+    }
+    std::string NoRoom() const {
+        return "the work folder's path, " + std::to_string(root_.size()) +
+               " characters, leaves no room for the command this case expects, even in short form";
+    }
+
     // What the manager would read: the text of the file named by the one
     // quoted argument after its own path, or why there is none.
     std::string ListOpenedBy(const std::string &command) const {

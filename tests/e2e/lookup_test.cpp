@@ -141,7 +141,9 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
         EXPECT_TRUE(boxes_.Seen().empty());
         ASSERT_EQ(records.size(), 1u);
         EXPECT_EQ(records[0].module, c.started);
-        EXPECT_EQ(records[0].command, c.started + " \"" + root_ + "\\SampleCAB.ini\"");
+        const std::string command = ListCommand(c.started, root_, "SampleCAB.ini");
+        if (command.empty()) GTEST_SKIP() << NoRoom();
+        EXPECT_EQ(records[0].command, command);
         std::printf("%s: the manager got %s\n", c.name, records[0].command.c_str());
     }
 }

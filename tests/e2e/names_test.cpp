@@ -53,7 +53,7 @@ TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
          L"SampleCAB.ini", plain, "", false},
         {"tail with a fullwidth quote", launcher, L"Sample\uFF02 x.ini", plain, "", true},
         {"folder within the code page", launcher, L"SampleCAB.ini", folders[6],
-         manager_ + " \"" + root_ + "\\uni\\Caf\xE9\\SampleCAB.ini\"", false},
+         ListCommand(manager_, root_ + "\\uni\\Caf\xE9", "SampleCAB.ini"), false},
     };
     const bool short_names = ShortNames();
     harness::DesktopWindows windows({"Quellis Plotter"});
