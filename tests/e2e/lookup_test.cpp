@@ -59,25 +59,21 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
           root_ + "\\%windir%\\WindowsMobile\\CEAppMgr.exe",
           root_ + "\\%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE"})
         ASSERT_TRUE(harness::PlaceStandIn(decoy));
-    // The variables as this program has them, handed on as a row says and
-    // put back after each row.
+    // The variables that name Windows' folders, as this program has them
+    // ("" for none), and as a row hands them to the launcher.
     enum Environment { kAsIs, kPoisoned, kUnset };
-    struct Variables {
-        std::vector<std::pair<std::string, std::string>> saved; // "" for unset
-        void HandOn(Environment environment, const std::string &poison) const {
-            for (const auto &[name, value] : saved)
-                SetEnvironmentVariableA(name.c_str(), environment == kPoisoned ? poison.c_str()
-                                                      : environment == kUnset || value.empty()
-                                                          ? nullptr
-                                                          : value.c_str());
-        }
-        ~Variables() { HandOn(kAsIs, ""); }
-    } variables;
+    std::vector<std::pair<const char *, std::string>> saved;
     for (const char *name : {"windir", "ProgramFiles", "ProgramFiles(x86)"}) {
         char value[MAX_PATH] = {};
         GetEnvironmentVariableA(name, value, sizeof value);
-        variables.saved.emplace_back(name, value);
+        saved.emplace_back(name, value);
     }
+    const auto hand_on = [&](Environment e) {
+        for (const auto &[name, value] : saved)
+            SetEnvironmentVariableA(name, e == kPoisoned                 ? poison.c_str()
+                                          : e == kUnset || value.empty() ? nullptr
+                                                                         : value.c_str());
+    };
 
     struct Case {
         const char *name;
@@ -127,9 +123,9 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
         std::string why;
         ASSERT_TRUE(c.file.empty() || harness::Plant(c.file, false, &why)) << why;
         ASSERT_TRUE(c.folder.empty() || harness::Plant(c.folder, true, &why)) << why;
-        variables.HandOn(c.environment, poison);
+        hand_on(c.environment);
         const harness::Run run = RunLauncher("SampleCAB.ini", root_);
-        variables.HandOn(kAsIs, poison);
+        hand_on(kAsIs);
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
         const std::vector<Record> records = Records();
