@@ -163,9 +163,9 @@ bool ComposeNotStarted(ReportText *text, const char *application, char *words, u
 
 // Tells that the manager was found but Windows would not start it (a file
 // that is no program, elevation or a policy required, access denied): where
-// it is, and Windows' own words for why with the error's number. Words too
-// long for the box's text are left out whole, and the number alone stands:
-// the texts and a path of 259 characters always fit.
+// it is, and Windows' own words for why. Words that are missing, or too long
+// for the box's text, are left out whole: the texts and a path of 259
+// characters always fit.
 void ReportNotStarted(Platform &platform, const char *application, uint32_t error) {
     char words[ReportText::kCapacity];
     const uint32_t length = platform.DescribeError(error, words, sizeof words);
