@@ -36,26 +36,51 @@ missing() {
 # The 32-bit dynamic loader is the smallest 32-bit program at hand.
 runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 
-# The package lists, read again a few times when the archive does not answer
-# in full: a mirror being synced answers "File has unexpected size ... Mirror
-# sync in progress?" for an index for some minutes, and packages of two
-# architectures then do not match. Its own words are printed when it still
-# fails.
+# apt, once a run: the package lists are read, then the packages installed.
+# A mirror being synced answers "File has unexpected size ... Mirror sync in
+# progress?" for an index, at times for days; the packages of two
+# architectures then no longer match ("held broken packages"). The lists are
+# read once more after a short pause, then the install goes on with what was
+# read; when it fails while an index is missing, matching packages of both
+# architectures come from the release's own suite (the codename), and that is
+# said in one line. Only when that fails too does the set-up stop, with apt's
+# own words.
+updated=
+unread=
 update() {
-  log=$(mktemp)
-  for pause in 30 60 120 0; do
-    if apt-get update >"$log" 2>&1 && ! grep -q '^E: ' "$log"; then
-      rm -f "$log"
+  [ -z "$updated" ] || return 0
+  updated=$(mktemp)
+  trap 'rm -f "$updated"' EXIT
+  for pause in 15 0; do
+    if apt-get update >"$updated" 2>&1 && ! grep -q '^E: ' "$updated"; then
+      unread=
       return 0
     fi
-    [ "$pause" -eq 0 ] && break
-    echo "  the package lists could not all be read; trying again in $pause s" >&2
-    sleep "$pause"
+    # "Err:6 URL SUITE/COMPONENT ARCH Packages": the index, without its host.
+    unread=$(awk '/^Err:/ { print $3 " " $4 " " $5; exit }' "$updated")
+    [ -n "$unread" ] || unread="an index"
+    [ "$pause" -eq 0 ] || sleep "$pause"
   done
-  cat "$log" >&2
-  rm -f "$log"
-  echo "Debian's package archive did not answer in full (above); a mirror being synced does this for some minutes: run this again later." >&2
-  return 1
+}
+
+apt_install() {
+  update
+  aptget="env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends"
+  out=$($aptget "$@" 2>&1) && return 0
+  if [ -n "$unread" ]; then
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    more=$($aptget -t "$release" "$@" 2>&1) && {
+      echo "  Debian's archive did not give $unread in full (a mirror being synced): these packages came from $release's point release; a later 'apt-get upgrade' brings their security updates."
+      return 0
+    }
+    out="$out
+-- again from $release's point release:
+$more"
+  fi
+  [ -z "$unread" ] || { cat "$updated"; echo "--"; } >&2
+  printf '%s\n' "$out" >&2
+  echo "apt could not install what is missing (its words above)." >&2
+  exit 1
 }
 
 # Prints the commands, or runs them as root (apt's output is kept back unless
@@ -71,11 +96,11 @@ carry_out() {
   shift
   for c in "$@"; do
     printf '+ %s\n' "$c"
-    if [ "$c" = "apt-get update" ]; then
-      update || exit 1
-    else
-      out=$(sh -c "$c" 2>&1) || { printf '%s\n' "$out" >&2; exit 1; }
-    fi
+    case $c in
+      "apt-get update") update ;;
+      "$install "*) apt_install ${c#"$install "} ;;
+      *) out=$(sh -c "$c" 2>&1) || { printf '%s\n' "$out" >&2; exit 1; } ;;
+    esac
   done
 }
 
