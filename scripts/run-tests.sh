@@ -12,13 +12,24 @@ jobs=$(nproc)
 
 "$top/scripts/setup.sh"
 
+# The cases that a suite's last run skipped, each with the reason it printed
+# (a case that runs the test kit's driver tells those of the kit's own cases).
+skips() {
+  awk '/^[0-9]+\/[0-9]+ Testing: / { test = $3 }
+       /: Skipped$/ && (getline reason) > 0 { print "   skipped in " test ": " reason }' \
+    "$top/build/$1/Testing/Temporary/LastTest.log"
+}
+
 suite() {
   preset=$1
   start=$(date +%s)
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs" >/dev/null
   ctest --preset "$preset"
-  echo "== suite $preset: $(( $(date +%s) - start )) s wall time"
+  skipped=$(skips "$preset")
+  echo "== suite $preset: $(( $(date +%s) - start )) s wall time," \
+    "$(printf '%s' "$skipped" | awk 'END { print NR }') skipped"
+  [ -z "$skipped" ] || printf '%s\n' "$skipped"
 }
 
 suite host

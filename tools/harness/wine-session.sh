@@ -6,9 +6,14 @@
 # under the emulator (tools/wine32-on-qemu).
 #   wine-session.sh start BUILD_DIR     writes BUILD_DIR/wine-session.env
 #   wine-session.sh stop BUILD_DIR
+#   wine-session.sh run BUILD_DIR SECONDS PROGRAM [ARG...]
+#                                       runs one program that needs no display
+#                                       in a session of its own, for at most
+#                                       SECONDS, and stops the session
 set -eu
 action=$1
 build=$(cd "$2" && pwd)
+shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 env_file=$build/wine-session.env
@@ -18,6 +23,7 @@ stop() {
     . "$env_file"
     wineserver -k 2>/dev/null || true
     if [ -n "${LAUNCHER_XVFB_PID:-}" ]; then kill "$LAUNCHER_XVFB_PID" 2>/dev/null || true; fi
+    if [ -n "${LAUNCHER_PRELOAD_DIR:-}" ]; then rm -rf "$LAUNCHER_PRELOAD_DIR"; fi
     rm -f "$env_file"
   fi
 }
@@ -30,14 +36,44 @@ stop
 
 export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=-all
-# No prompts to install Wine's .NET or HTML engines: nothing here needs them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No prompts to install Wine's .NET or HTML engines: nothing here needs them;
+# and no debugger left waiting on a program that crashed.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
+# LD_PRELOAD splits at blanks and colons, with no way to escape one: where the
+# build tree's path holds one, the helper is built into a private folder of
+# /tmp instead.
+preload_dir=
 preload=
 if grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
-  "$source_dir/tools/wine32-on-qemu/build.sh" "$build/wine32-on-qemu"
-  preload="$build/wine32-on-qemu/\$LIB/noreplace.so"
+  case $build in
+    *[[:space:]:]*) preload_dir=$(mktemp -d /tmp/wine32-on-qemu.XXXXXX) ;;
+    *) preload_dir=$build/wine32-on-qemu ;;
+  esac
+  "$source_dir/tools/wine32-on-qemu/build.sh" "$preload_dir"
+  preload="$preload_dir/\$LIB/noreplace.so"
   export LD_PRELOAD="$preload"
+fi
+# The environment is kept from here on, so stop finds what start made; each
+# value in single quotes, any of its own written as '\''.
+keep() { printf "export %s='%s'\n" "$1" "$(printf '%s' "$2" | sed "s/'/'\\\\''/g")" >>"$env_file"; }
+: >"$env_file"
+keep WINEPREFIX "$WINEPREFIX"
+keep WINEDEBUG "$WINEDEBUG"
+keep WINEDLLOVERRIDES "$WINEDLLOVERRIDES"
+if [ -n "$preload" ]; then
+  keep LD_PRELOAD "$preload"
+  case $preload_dir in "$build"/*) ;; *) keep LAUNCHER_PRELOAD_DIR "$preload_dir" ;; esac
+fi
+
+if [ "$action" = run ]; then
+  limit=$1
+  shift
+  trap stop EXIT
+  status=0
+  timeout -k 10 "$limit" wine "$@" </dev/null || status=$?
+  [ $status -ne 124 ] && [ $status -ne 137 ] || echo "$1 did not end within $limit s" >&2
+  exit $status
 fi
 
 # A display of our own; Xvfb picks a free number and tells it on fd 3.
@@ -71,11 +107,5 @@ wine wineboot </dev/null >/dev/null 2>&1
 mkdir -p "$build/e2e-root/drive-t"
 ln -sfn "$build/e2e-root/drive-t" "$WINEPREFIX/dosdevices/t:"
 
-{
-  echo "export WINEPREFIX='$WINEPREFIX'"
-  echo "export WINEDEBUG=-all"
-  echo "export WINEDLLOVERRIDES='mscoree,mshtml='"
-  echo "export DISPLAY='$DISPLAY'"
-  echo "export LAUNCHER_XVFB_PID=$xvfb_pid"
-  if [ -n "$preload" ]; then echo "export LD_PRELOAD='$preload'"; fi
-} >"$env_file"
+keep DISPLAY "$DISPLAY"
+keep LAUNCHER_XVFB_PID "$xvfb_pid"

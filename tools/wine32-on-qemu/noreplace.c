@@ -1,6 +1,12 @@
+/* Answers Wine's address-space reservations (mmap with MAP_FIXED_NOREPLACE)
+ * in a 32-bit process under qemu-i386, from the process's own map: a busy
+ * range is refused with EEXIST at once. Every mmap through here is made under
+ * one lock, so a map taken by one thread is never stale for another's check
+ * (a compiler with worker threads crashed at random without it). */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <stdint.h>
 #include <sys/mman.h>
@@ -35,11 +41,17 @@ static int busy(uintptr_t lo, uintptr_t hi)
 
 typedef void *(*mmap_fn)(void *, size_t, int, int, int, off_t);
 
-void *mmap(void *addr, size_t len, int prot, int flags, int fd, off_t off)
+static pthread_mutex_t lock = PTHREAD_RECURSIVE_MUTEX_INITIALIZER_NP;
+
+static void *map(void *addr, size_t len, int prot, int flags, int fd, off_t off)
 {
     static mmap_fn real;
     if (!real) real = (mmap_fn)dlsym(RTLD_NEXT, "mmap");
-    if (!(flags & MAP_FIXED_NOREPLACE) || !addr) { nspans = -1; return real(addr, len, prot, flags, fd, off); }
+    if (!(flags & MAP_FIXED_NOREPLACE) || !addr) {
+        void *p = real(addr, len, prot, flags, fd, off);
+        nspans = -1;
+        return p;
+    }
     if (nspans < 0) load();
     uintptr_t lo = (uintptr_t)addr, hi = lo + len;
     if (busy(lo, hi)) { errno = EEXIST; return MAP_FAILED; }
@@ -49,5 +61,15 @@ void *mmap(void *addr, size_t len, int prot, int flags, int fd, off_t off)
     nspans = -1;
     errno = EEXIST;
     return MAP_FAILED;
+}
+
+void *mmap(void *addr, size_t len, int prot, int flags, int fd, off_t off)
+{
+    pthread_mutex_lock(&lock);
+    void *p = map(addr, len, prot, flags, fd, off);
+    int saved = errno;
+    pthread_mutex_unlock(&lock);
+    errno = saved;
+    return p;
 }
 void *mmap64(void *addr, size_t len, int prot, int flags, int fd, off64_t off) { return mmap(addr, len, prot, flags, fd, (off_t)off); }
