@@ -21,6 +21,7 @@ env_file=$build/wine-session.env
 stop() {
   if [ -f "$env_file" ]; then
     . "$env_file"
+    unset LD_PRELOAD # its folder goes before the last command here
     wineserver -k 2>/dev/null || true
     if [ -n "${LAUNCHER_XVFB_PID:-}" ]; then kill "$LAUNCHER_XVFB_PID" 2>/dev/null || true; fi
     if [ -n "${LAUNCHER_PRELOAD_DIR:-}" ]; then rm -rf "$LAUNCHER_PRELOAD_DIR"; fi
