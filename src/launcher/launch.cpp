@@ -135,19 +135,34 @@ int Refuse(Platform &platform, Outcome outcome) {
     return kExitFolderTooLong;
 }
 
-// Appends Windows' words for an error, with `file` for each "%1" in them
-// (they come without their inserts filled in) and the line break at their
-// end left out. The words are cut apart where they name the file.
+// Appends Windows' words for an error as Windows would fill them in, with
+// the line break at their end left out: insert 1, with or without a format
+// between '!'s, is `file`; "%%" is one '%'; every other insert stays as it
+// stands. The words are cut apart in place where something is put in.
 bool AppendWords(ReportText *text, char *words, uint32_t length, const char *file) {
     while (length != 0 && static_cast<unsigned char>(words[length - 1]) <= ' ') --length;
     words[length] = '\0';
     char *piece = words;
-    for (char *p = words; *p != '\0'; ++p) {
-        if (p[0] != '%' || p[1] != '1') continue;
-        *p = '\0';
-        if (!text->Append(piece) || !text->Append(file)) return false;
-        piece = p + 2;
-        ++p;
+    char *p = words;
+    while (*p != '\0') {
+        const bool insert_one = p[0] == '%' && p[1] == '1' && (p[2] < '0' || p[2] > '9');
+        if (p[0] == '%' && p[1] == '%') {
+            p[1] = '\0'; // the piece ends with the first '%'
+            if (!text->Append(piece)) return false;
+            piece = p += 2;
+        } else if (insert_one) {
+            *p = '\0';
+            if (!text->Append(piece) || !text->Append(file)) return false;
+            p += 2;
+            if (*p == '!') {
+                char *close = p + 1;
+                while (*close != '\0' && *close != '!') ++close;
+                if (*close == '!') p = close + 1;
+            }
+            piece = p;
+        } else {
+            ++p;
+        }
     }
     return text->Append(piece);
 }

@@ -11,10 +11,12 @@ void Win32Platform::RestrictDllSearch() {
     const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI *)(DWORD);
     constexpr DWORD kSearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
+    // Where it is there but fails, the fallback still takes the current
+    // folder out of the search.
     if (const FARPROC found = GetProcAddress(kernel32, "SetDefaultDllDirectories")) {
-        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(found))(
-            kSearchSystem32);
-        return;
+        if (reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(found))(
+                kSearchSystem32))
+            return;
     }
     using SetDllDirectoryFunction = BOOL(WINAPI *)(LPCSTR);
     if (const FARPROC found = GetProcAddress(kernel32, "SetDllDirectoryA"))

@@ -397,6 +397,8 @@ TEST(LaunchSequence, StartThatWindowsRefusesIsTold) {
          found + "Bad EXE format for " + path + "." + kNotStartedAdvice},
         {"a paused list", "BasePackCAB.ini", "%1 and %1.",
          found + path + " and " + path + "." + kNotStartedAdvice},
+        {"inserts as Windows fills them", "", "%%1, %1!s!, %12, %1!s and %",
+         found + "%1, " + path + ", %12, " + path + "!s and %" + kNotStartedAdvice},
         {"no words", "BasePackCAB.ini", "", found + kNotStartedAdvice},
         {"words too long for the box", "BasePackCAB.ini", std::string(1000, 'w'),
          found + kNotStartedAdvice},
