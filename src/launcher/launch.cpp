@@ -11,11 +11,10 @@
 namespace launcher {
 namespace {
 
-// Expands the environment variables of `text` into *path, whole or not at
-// all.
+// Expands the Windows folders that `text` names into *path, whole or not at
+// all; a text that names any other variable is no path.
 bool Expand(Platform &platform, const char *text, PathBuffer *path) {
-    const uint32_t size = platform.ExpandEnvironment(text, path->Data(), PathBuffer::kCapacity);
-    return size != 0 && size <= PathBuffer::kCapacity && path->Terminate(size - 1);
+    return ExpandWindowsFolders(platform, text, true, path);
 }
 
 // Whether the manager path names an existing file, not a folder, by a

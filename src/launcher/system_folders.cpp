@@ -15,19 +15,56 @@ struct ProgramFolder {
 };
 constexpr ProgramFolder kProgramFolders[] = {
     {"ProgramFiles", "ProgramFilesDir"},      {"ProgramFiles(x86)", "ProgramFilesDir (x86)"},
-    {"CommonProgramFiles", "CommonFilesDir"}, {"ProgramW6432", "ProgramW6432Dir"},
-    {"CommonProgramW6432", "CommonW6432Dir"},
+    {"CommonProgramFiles", "CommonFilesDir"}, {"CommonProgramFiles(x86)", "CommonFilesDir (x86)"},
+    {"ProgramW6432", "ProgramW6432Dir"},      {"CommonProgramW6432", "CommonW6432Dir"},
 };
+constexpr const char *kWindowsVariables[] = {"windir", "SystemRoot", "SystemDrive"};
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether the `length` characters at `name` spell `variable`, in any case,
+// as Windows compares variable names.
+bool SameName(const char *name, uint32_t length, const char *variable) {
+    uint32_t i = 0;
+    while (i < length && variable[i] != '\0' && Lower(name[i]) == Lower(variable[i])) ++i;
+    return i == length && variable[i] == '\0';
+}
+
+// Whether the variable is one that SetSystemFolders sets from Windows.
+bool IsSetHere(const char *name, uint32_t length, bool program_folders) {
+    for (const char *variable : kWindowsVariables)
+        if (SameName(name, length, variable)) return true;
+    if (program_folders)
+        for (const ProgramFolder &folder : kProgramFolders)
+            if (SameName(name, length, folder.variable)) return true;
+    return false;
+}
 
 // Whether the `length` bytes that a system call filled into *folder (a
-// registry value's NUL counted in or not) fit, and make a rooted path; they
-// are made a string.
-bool Usable(PathBuffer *folder, uint32_t length) {
+// registry value's NUL counted in or not) fit, and make a rooted path, or
+// one still to be expanded; they are made a string.
+bool Usable(PathBuffer *folder, uint32_t length, bool expandable = false) {
     return length < PathBuffer::kCapacity && folder->Terminate(length) &&
-           IsRootedPath(folder->Text());
+           (expandable || IsRootedPath(folder->Text()));
 }
 
 } // namespace
+
+bool ExpandWindowsFolders(Platform &platform, const char *text, bool program_folders,
+                          PathBuffer *path) {
+    // Paired as Windows pairs them while every variable is set; one that is
+    // not leaves a '%' behind, which no rooted path holds.
+    for (const char *p = text; *p != '\0'; ++p) {
+        if (*p != '%') continue;
+        const char *close = p + 1;
+        while (*close != '\0' && *close != '%') ++close;
+        if (*close == '\0') break;
+        if (!IsSetHere(p + 1, static_cast<uint32_t>(close - p - 1), program_folders)) return false;
+        p = close;
+    }
+    const uint32_t size = platform.ExpandEnvironment(text, path->Data(), PathBuffer::kCapacity);
+    return size != 0 && size <= PathBuffer::kCapacity && path->Terminate(size - 1);
+}
 
 bool IsRootedPath(const char *path) {
     const char c = path[0];
@@ -56,10 +93,18 @@ void SetSystemFolders(Platform &platform) {
         PathBuffer path;
         uint32_t size = PathBuffer::kCapacity;
         bool expandable = false;
-        const bool usable =
+        bool usable =
             opened &&
             platform.QueryStringValue(key, folder.value, path.Data(), &size, &expandable) &&
-            Usable(&path, size);
+            Usable(&path, size, expandable);
+        // A value kept as an expandable string, "%SystemDrive%\Program Files"
+        // on a machine set up so, names the Windows folders set above.
+        if (usable && expandable) {
+            PathBuffer stored;
+            stored.Copy(path.Text());
+            usable = ExpandWindowsFolders(platform, stored.Text(), false, &path) &&
+                     IsRootedPath(path.Text());
+        }
         platform.SetEnvironment(folder.variable, usable ? path.Text() : nullptr);
     }
     if (opened) platform.CloseKey(key);

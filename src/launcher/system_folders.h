@@ -10,17 +10,28 @@
 
 namespace launcher {
 
+class PathBuffer;
+
 // The key whose values name the program folders, in the launcher's own
 // (32-bit) view: on 64-bit Windows ProgramFilesDir is "Program Files (x86)".
 constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 // Sets windir, SystemRoot and SystemDrive from the system's Windows folder,
-// and ProgramFiles, ProgramFiles(x86), CommonProgramFiles, ProgramW6432 and
-// CommonProgramW6432 from their values under kCurrentVersionKey. A folder
-// that cannot be read, does not fit, or is no rooted path removes its
-// variable: nothing of the caller's is then expanded in its place. Every
-// other variable stays as it was.
+// and ProgramFiles, ProgramFiles(x86), CommonProgramFiles,
+// CommonProgramFiles(x86), ProgramW6432 and CommonProgramW6432 from their
+// values under kCurrentVersionKey, a value kept as an expandable string
+// expanded with the first three. A folder that cannot be read, does not
+// fit, or is no rooted path removes its variable: nothing of the caller's is
+// then expanded in its place. Every other variable stays as it was.
 void SetSystemFolders(Platform &platform);
+
+// Expands `text` into *path, whole or not at all, when every variable it
+// names is one that SetSystemFolders sets: windir, SystemRoot and
+// SystemDrive, and with `program_folders` the program folders' too. Any
+// other comes from the caller, who could point it anywhere: false, and the
+// text names no path.
+bool ExpandWindowsFolders(Platform &platform, const char *text, bool program_folders,
+                          PathBuffer *path);
 
 // Whether `path` names its own root, `X:\...` or `\\server\share\...`, and
 // holds no '%' of a variable left unexpanded: a path that the current folder

@@ -23,7 +23,8 @@ public:
     bool value_expandable = false;                  // stored as REG_EXPAND_SZ
     bool value_is_string = true;                    // else stored as REG_DWORD
     // Windows' own folders: GetSystemWindowsDirectoryA's ("" when it fails),
-    // and the values of the CurrentVersion key (none when it is missing).
+    // and the values of the CurrentVersion key (none when it is missing;
+    // those holding a '%' are kept as REG_EXPAND_SZ).
     std::string windows_folder = "C:\\WINDOWS";
     std::optional<std::map<std::string, std::string>> folder_values =
         std::map<std::string, std::string>{{"ProgramFilesDir", "C:\\Program Files"}};
@@ -76,6 +77,7 @@ public:
             const auto found = folder_values->find(name);
             if (found == folder_values->end()) return false;
             stored = found->second + '\0';
+            *expandable = stored.find('%') != std::string::npos;
         } else if (key != kKey || name != nullptr || !value_exists) {
             return false;
         }

@@ -59,7 +59,7 @@ TEST(LaunchSequence, InstallListRunInOrder) {
                                   "CloseHandle process", "CloseHandle thread"}});
     EXPECT_EQ(FromLookup(fake), expected);
     EXPECT_EQ(fake.calls[0], "RestrictDllSearch");
-    EXPECT_EQ(fake.CallsStartingWith("SetEnvironment").size(), 8u);
+    EXPECT_EQ(fake.CallsStartingWith("SetEnvironment").size(), 9u);
     EXPECT_EQ(fake.application, "C:\\AppMgr\\CEAPPMGR.EXE");
     EXPECT_EQ(fake.command_line, "C:\\AppMgr\\CEAPPMGR.EXE \"D:\\Setup\\BasePackCAB.ini\"");
     EXPECT_EQ(fake.open_keys, 0);
@@ -101,6 +101,8 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
         {try_center,
          {std::string("ExpandEnvironment ") + kActiveSyncManager, "PathKindOf " + activesync}});
     const Calls box = {"WindowStationInvisible", "ShowErrorBox"};
+    // 258 characters as stored, 260 once "C:\Program Files" is put in.
+    const std::string too_long = "%ProgramFiles%\\" + std::string(230, 'x') + "\\CEAPPMGR.EXE";
     const PathKind file = PathKind::kFile;
     struct Case {
         const char *name;
@@ -145,10 +147,10 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
          ""},
         {"an expansion too long: the folders are tried",
          true,
-         "%LONG%\\CEAPPMGR.EXE",
+         too_long,
          true,
          {{center, file}},
-         Join({read, {"ExpandEnvironment %LONG%\\CEAPPMGR.EXE"}, try_center}),
+         Join({read, {"ExpandEnvironment " + too_long}, try_center}),
          center},
         {"no key, the device center's file",
          false,
@@ -201,7 +203,6 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
         fake.value_exists = c.value.has_value();
         fake.value = c.value.value_or("");
         fake.value_expandable = c.expandable;
-        fake.environment["LONG"] = std::string(250, 'x');
         fake.paths = c.paths;
         EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
         EXPECT_EQ(fake.open_keys, 0);
@@ -254,6 +255,18 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
         {"a relative registration", poisoned, "CEAPPMGR.EXE", "", ""},
         {"a registration on a share", poisoned, share, share, share},
         {"a registration stored as a number", {}, registered, registered, "", false, false},
+        {"an expandable registration naming another variable",
+         {{"ProgramData", user}},
+         "%ProgramData%\\Microsoft ActiveSync\\CEAPPMGR.EXE",
+         center,
+         center,
+         true},
+        {"an expandable registration naming a removed variable",
+         {{"ProgramW6432", user}},
+         "%ProgramW6432%\\Microsoft ActiveSync\\CEAPPMGR.EXE",
+         "",
+         "",
+         true},
     };
     const std::set<std::string> rooted = {"PathKindOf " + center, "PathKindOf " + activesync,
                                           "PathKindOf " + share, "PathKindOf " + registered};
@@ -293,12 +306,15 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
 TEST(LaunchSequence, WindowsFoldersAreSetAsWindowsKeepsThem) {
     using Environment = std::map<std::string, std::string>;
     const std::string w = "C:\\WINDOWS", p = "C:\\Program Files", x = p + " (x86)";
-    const Environment folders = {{"ProgramFilesDir", x},
+    const Environment folders = {{"ProgramFilesDir", "%SystemDrive%\\Program Files (x86)"},
                                  {"ProgramFilesDir (x86)", x},
                                  {"CommonFilesDir", x + "\\C"},
+                                 {"CommonFilesDir (x86)", "%windir%\\..\\C"},
                                  {"ProgramW6432Dir", p},
                                  {"CommonW6432Dir", p + "\\C"}};
     const Environment unusable = {{"ProgramFilesDir", "Program Files"},
+                                  {"ProgramFilesDir (x86)", "%SystemDrive%\\x"},
+                                  {"CommonFilesDir (x86)", "%HOMEDRIVE%\\C"},
                                   {"CommonFilesDir", "%ProgramFiles%\\C"},
                                   {"ProgramW6432Dir", "C:\\" + std::string(256, 'p')}};
     const Environment caller = {{"windir", "C:\\Users\\me\\x"}, {"TEMP", "C:\\Temp"}};
@@ -309,16 +325,18 @@ TEST(LaunchSequence, WindowsFoldersAreSetAsWindowsKeepsThem) {
         fake.windows_folder = usable ? w : "C:\\" + std::string(257, 'w');
         fake.folder_values = usable ? folders : unusable;
         RunLaunchSequence(fake, "");
-        const Environment expected = usable ? Environment{{"windir", w},
-                                                          {"SystemRoot", w},
-                                                          {"SystemDrive", "C:"},
-                                                          {"ProgramFiles", x},
-                                                          {"ProgramFiles(x86)", x},
-                                                          {"CommonProgramFiles", x + "\\C"},
-                                                          {"ProgramW6432", p},
-                                                          {"CommonProgramW6432", p + "\\C"},
-                                                          {"TEMP", "C:\\Temp"}}
-                                            : Environment{{"TEMP", "C:\\Temp"}};
+        const Environment expected = usable
+                                         ? Environment{{"windir", w},
+                                                       {"SystemRoot", w},
+                                                       {"SystemDrive", "C:"},
+                                                       {"ProgramFiles", x},
+                                                       {"ProgramFiles(x86)", x},
+                                                       {"CommonProgramFiles", x + "\\C"},
+                                                       {"CommonProgramFiles(x86)", w + "\\..\\C"},
+                                                       {"ProgramW6432", p},
+                                                       {"CommonProgramW6432", p + "\\C"},
+                                                       {"TEMP", "C:\\Temp"}}
+                                         : Environment{{"TEMP", "C:\\Temp"}};
         EXPECT_EQ(fake.environment, expected);
         EXPECT_EQ(fake.open_keys, 0);
     }
