@@ -114,12 +114,19 @@ Outcome ComposeInCurrentDirectory(Platform &platform, const AnsiText &ansi,
                                                                                 : Outcome::kTooLong;
 }
 
-// Shows a report where someone can see it. On a window station that nobody
-// sees (a service's, or SYSTEM's in session 0, where deployment tools run
-// installations) a box could never be dismissed and the run would wait for
-// ever: the run then ends as if it had been dismissed.
+// Whether no user can see this run: its window station is not visible (a
+// service's), or it runs in session 0 on Vista or later, which no user has
+// seen since, whatever its station says (on XP, session 0 is the console's).
+// Where Windows cannot tell, the run goes on as anywhere else.
+bool NobodySees(Platform &platform) {
+    if (platform.WindowStationInvisible()) return true;
+    uint32_t session = 0;
+    return platform.WindowsMajorVersion() >= 6 && platform.ProcessSession(&session) && session == 0;
+}
+
+// Shows the report; the run goes on once the user has dismissed it.
 void Report(Platform &platform, const char *text, bool foreground) {
-    if (!platform.WindowStationInvisible()) platform.ShowErrorBox(text, kReportCaption, foreground);
+    platform.ShowErrorBox(text, kReportCaption, foreground);
 }
 
 // Ends a run that launches nothing, before any window was touched: the box,
@@ -237,6 +244,12 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     // them, for the lookup and for the manager, which inherits them.
     platform.RestrictDllSearch();
     SetSystemFolders(platform);
+
+    // Where nobody can see it (a deployment that runs as SYSTEM), the
+    // manager, an interactive program, would wait for an answer nobody can
+    // give, and so would a box: nothing is started, shown or touched, and
+    // the exit code tells the caller so.
+    if (NobodySees(platform)) return kExitNobodySees;
 
     // 1. Find the application manager; without it there is nothing to do.
     PathBuffer manager_path;

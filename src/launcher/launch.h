@@ -13,6 +13,7 @@ constexpr int kExitDone = 0;             // every run that got as far as it shou
 constexpr int kExitFolderTooLong = 1;    // nothing launched: the install command would not fit
 constexpr int kExitNamesNotPassable = 2; // nothing launched: a name the code page cannot hold
 constexpr int kExitNotStarted = 3;       // found, but Windows refused to start the manager
+constexpr int kExitNobodySees = 4;       // nothing done: no user can see this run's desktop
 
 // The registered application manager: App Paths default value under
 // HKEY_LOCAL_MACHINE.

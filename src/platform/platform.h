@@ -88,6 +88,14 @@ public:
     // nobody could see a box or dismiss it.
     virtual bool WindowStationInvisible() = 0;
 
+    // GetVersion: the major version of Windows (5 for XP, 6 for Vista to
+    // 8.1; a program without a manifest naming later ones sees 6 there too).
+    virtual uint32_t WindowsMajorVersion() = 0;
+
+    // ProcessIdToSessionId(GetCurrentProcessId()): this process's session
+    // into *session; false when Windows cannot tell.
+    virtual bool ProcessSession(uint32_t *session) = 0;
+
     // FormatMessageA from the system, without inserts, in the user's
     // language: Windows' own words for `error` into a buffer of `capacity`
     // bytes. Returns their length, 0 when there are none or they do not fit.

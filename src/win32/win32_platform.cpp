@@ -74,6 +74,15 @@ bool Win32Platform::WindowStationInvisible() {
            (flags.dwFlags & WSF_VISIBLE) == 0;
 }
 
+uint32_t Win32Platform::WindowsMajorVersion() { return GetVersion() & 0xFF; }
+
+bool Win32Platform::ProcessSession(uint32_t *session) {
+    DWORD id = 0;
+    if (ProcessIdToSessionId(GetCurrentProcessId(), &id) == FALSE) return false;
+    *session = id;
+    return true;
+}
+
 uint32_t Win32Platform::DescribeError(uint32_t error, char *buffer, uint32_t capacity) {
     return FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                           nullptr, // the system's own messages

@@ -19,6 +19,8 @@ public:
     void CloseKey(Handle key) override;
     void ShowErrorBox(const char *text, const char *caption, bool foreground) override;
     bool WindowStationInvisible() override;
+    uint32_t WindowsMajorVersion() override;
+    bool ProcessSession(uint32_t *session) override;
     uint32_t DescribeError(uint32_t error, char *buffer, uint32_t capacity) override;
     const char16_t *WideCommandLine() override;
     uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) override;

@@ -37,6 +37,8 @@ public:
     uint32_t start_error = 193;                             // when it fails: ERROR_BAD_EXE_FORMAT
     std::string error_words = "Bad EXE format for %1.\r\n"; // FormatMessageA's, "" for none
     bool window_station_visible = true;
+    uint32_t windows_major = 6;            // GetVersion's
+    std::optional<uint32_t> session = 1;   // none: Windows cannot tell
     uint32_t child_runs_ms = 0;            // how long the child runs after its start
     uint32_t child_exit_code = 0;          // its own exit code once ended
     uint32_t now_ms = 1000;                // the virtual clock, GetTickCount's value
@@ -132,6 +134,17 @@ public:
     bool WindowStationInvisible() override {
         calls.push_back("WindowStationInvisible");
         return !window_station_visible;
+    }
+
+    uint32_t WindowsMajorVersion() override {
+        calls.push_back("WindowsMajorVersion");
+        return windows_major;
+    }
+
+    bool ProcessSession(uint32_t *id) override {
+        calls.push_back("ProcessSession");
+        if (session) *id = *session;
+        return session.has_value();
     }
 
     uint32_t DescribeError(uint32_t error, char *buffer, uint32_t capacity) override {

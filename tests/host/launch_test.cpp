@@ -100,7 +100,7 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
     const Calls try_both = Join(
         {try_center,
          {std::string("ExpandEnvironment ") + kActiveSyncManager, "PathKindOf " + activesync}});
-    const Calls box = {"WindowStationInvisible", "ShowErrorBox"};
+    const Calls box = {"ShowErrorBox"};
     // 258 characters as stored, 260 once "C:\Program Files" is put in.
     const std::string too_long = "%ProgramFiles%\\" + std::string(230, 'x') + "\\CEAPPMGR.EXE";
     const PathKind file = PathKind::kFile;
@@ -430,36 +430,50 @@ TEST(LaunchSequence, StartThatWindowsRefusesIsTold) {
         EXPECT_EQ(RunLaunchSequence(fake, c.tail), kExitNotStarted);
         EXPECT_EQ(fake.boxes, Calls{c.box});
         const auto start = std::find(fake.calls.begin(), fake.calls.end(), "StartProcess");
-        EXPECT_EQ(
-            Calls(start, fake.calls.end()),
-            (Calls{"StartProcess", "ShowWindow Tarnivo Site Suite normal", "DescribeError 193",
-                   "WindowStationInvisible", "ShowErrorBox foreground"}));
+        EXPECT_EQ(Calls(start, fake.calls.end()),
+                  (Calls{"StartProcess", "ShowWindow Tarnivo Site Suite normal",
+                         "DescribeError 193", "ShowErrorBox foreground"}));
     }
 }
 
-// On a window station that nobody sees, no box is shown: each run ends as it
-// would once its box had been dismissed.
-TEST(LaunchSequence, NoBoxWhereNobodyCanSeeIt) {
+// Where nobody can see the run (a window station without WSF_VISIBLE, or
+// session 0 from Vista on), nothing is looked up, started, shown or touched:
+// exit code 4 at once. On XP session 0 is the console's; where Windows
+// cannot tell the session, the run goes on as anywhere.
+TEST(LaunchSequence, NothingHappensWhereNobodyCanSeeIt) {
     struct Case {
         const char *name;
-        void (*arrange)(FakePlatform *);
+        bool visible;
+        uint32_t major;
+        std::optional<uint32_t> session;
         int code;
     };
     const Case cases[] = {
-        {"manager found nowhere", [](FakePlatform *f) { f->key_exists = false; }, kExitDone},
-        {"folder too long", [](FakePlatform *f) { f->directory_result = 300; }, kExitFolderTooLong},
-        {"names not passable", [](FakePlatform *f) { f->wide_command_line = u"l.exe \u5f20.ini"; },
-         kExitNamesNotPassable},
-        {"start refused", [](FakePlatform *f) { f->start_succeeds = false; }, kExitNotStarted},
+        {"a station without WSF_VISIBLE", false, 10, 1, kExitNobodySees},
+        {"session 0 on Windows 10", true, 10, 0, kExitNobodySees},
+        {"session 0 on Vista", true, 6, 0, kExitNobodySees},
+        {"session 0 on XP", true, 5, 0, kExitDone},
+        {"a session Windows cannot tell", true, 10, std::nullopt, kExitDone},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        FakePlatform fake;
-        fake.window_station_visible = false;
-        c.arrange(&fake);
-        EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"), c.code);
-        EXPECT_TRUE(fake.boxes.empty());
-        EXPECT_EQ(fake.calls.back(), "WindowStationInvisible");
+        for (const bool found : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (found ? ", manager found" : ", found nowhere"));
+            FakePlatform fake;
+            fake.window_station_visible = c.visible;
+            fake.windows_major = c.major;
+            fake.session = c.session;
+            fake.key_exists = found;
+            fake.open_windows = {"Tarnivo Site Suite"};
+            EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"), c.code);
+            const bool unseen = c.code == kExitNobodySees;
+            EXPECT_EQ(fake.application.empty(), unseen || !found);
+            EXPECT_EQ(fake.boxes.size(), !unseen && !found ? 1u : 0u);
+            if (unseen) {
+                EXPECT_TRUE(
+                    fake.CallsStartingWith("OpenMachineKey " + std::string(kAppPathsKey)).empty());
+                EXPECT_TRUE(fake.CallsStartingWith("FindTopLevelWindow").empty());
+            }
+        }
     }
 }
 
@@ -531,7 +545,7 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
     const Calls start = {"FindTopLevelWindow Tarnivo Site Suite",
                          "FindTopLevelWindow Quellis Plotter",
                          "ShowWindow Quellis Plotter minimized", "StartProcess"};
-    const Calls refused = {"WindowStationInvisible", "ShowErrorBox foreground"};
+    const Calls refused = {"ShowErrorBox foreground"};
     struct Case {
         const char *name;
         uint32_t code_page;
