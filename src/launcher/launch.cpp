@@ -11,10 +11,10 @@
 namespace launcher {
 namespace {
 
-// Expands the Windows folders that `text` names into *path, whole or not at
-// all; a text that names any other variable is no path.
+// Makes *path `text` with the Windows folders that it names expanded, whole
+// or not at all; a text that names any other variable is no path.
 bool Expand(Platform &platform, const char *text, PathBuffer *path) {
-    return ExpandWindowsFolders(platform, text, true, path);
+    return path->Copy(text) && ExpandWindowsFolders(platform, path, true);
 }
 
 // Whether the manager path names an existing file, not a folder, by a
@@ -44,10 +44,7 @@ bool ReadRegistration(Platform &platform, PathBuffer *path) {
     // A value stored without its NUL is made a string here; one that fills
     // the whole buffer without a NUL is no usable path.
     if (!read || !path->Terminate(size)) return false;
-    if (!expandable) return true;
-    PathBuffer stored;
-    stored.Copy(path->Text());
-    return Expand(platform, stored.Text(), path);
+    return !expandable || ExpandWindowsFolders(platform, path, true);
 }
 
 // Finds the application manager: the registration, when it names an

@@ -6,63 +6,67 @@
 namespace launcher {
 namespace {
 
-// Each variable and the value of kCurrentVersionKey that Windows itself
-// sets it from. The last two exist on 64-bit Windows only: from them
+// Each variable set here, and the value of kCurrentVersionKey that Windows
+// itself sets it from: none for the first three, which come from the
+// Windows folder. The last two exist on 64-bit Windows only: from them
 // Windows gives a 64-bit child its %ProgramFiles%.
-struct ProgramFolder {
+struct Folder {
     const char *variable;
     const char *value;
 };
-constexpr ProgramFolder kProgramFolders[] = {
-    {"ProgramFiles", "ProgramFilesDir"},      {"ProgramFiles(x86)", "ProgramFilesDir (x86)"},
-    {"CommonProgramFiles", "CommonFilesDir"}, {"CommonProgramFiles(x86)", "CommonFilesDir (x86)"},
-    {"ProgramW6432", "ProgramW6432Dir"},      {"CommonProgramW6432", "CommonW6432Dir"},
+constexpr Folder kFolders[] = {
+    {"windir", nullptr},
+    {"SystemRoot", nullptr},
+    {"SystemDrive", nullptr},
+    {"ProgramFiles", "ProgramFilesDir"},
+    {"ProgramFiles(x86)", "ProgramFilesDir (x86)"},
+    {"CommonProgramFiles", "CommonFilesDir"},
+    {"CommonProgramFiles(x86)", "CommonFilesDir (x86)"},
+    {"ProgramW6432", "ProgramW6432Dir"},
+    {"CommonProgramW6432", "CommonW6432Dir"},
 };
-constexpr const char *kWindowsVariables[] = {"windir", "SystemRoot", "SystemDrive"};
+constexpr uint32_t kWindowsFolders = 3;
+constexpr uint32_t kAllFolders = sizeof kFolders / sizeof kFolders[0];
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Whether the `length` characters at `name` spell `variable`, in any case,
-// as Windows compares variable names.
-bool SameName(const char *name, uint32_t length, const char *variable) {
-    uint32_t i = 0;
-    while (i < length && variable[i] != '\0' && Lower(name[i]) == Lower(variable[i])) ++i;
-    return i == length && variable[i] == '\0';
+// Whether the characters from `name` to `end` spell `variable`, in any
+// case, as Windows compares variable names: a letter may differ from its
+// counterpart in the case bit alone.
+bool SameName(const char *name, const char *end, const char *variable) {
+    for (; name != end && *variable != '\0'; ++name, ++variable) {
+        const char v = *variable;
+        const bool letter = (v | 0x20) >= 'a' && (v | 0x20) <= 'z';
+        if (*name != v && !(letter && (*name ^ v) == 0x20)) return false;
+    }
+    return name == end && *variable == '\0';
 }
 
-// Whether the variable is one that SetSystemFolders sets from Windows.
-bool IsSetHere(const char *name, uint32_t length, bool program_folders) {
-    for (const char *variable : kWindowsVariables)
-        if (SameName(name, length, variable)) return true;
-    if (program_folders)
-        for (const ProgramFolder &folder : kProgramFolders)
-            if (SameName(name, length, folder.variable)) return true;
-    return false;
-}
-
-// Whether the `length` bytes that a system call filled into *folder (a
-// registry value's NUL counted in or not) fit, and make a rooted path, or
-// one still to be expanded; they are made a string.
-bool Usable(PathBuffer *folder, uint32_t length, bool expandable = false) {
+// Whether the `length` bytes that a system call filled into *folder fit,
+// and make a rooted path; they are made a string.
+bool Usable(PathBuffer *folder, uint32_t length) {
     return length < PathBuffer::kCapacity && folder->Terminate(length) &&
-           (expandable || IsRootedPath(folder->Text()));
+           IsRootedPath(folder->Text());
 }
 
 } // namespace
 
-bool ExpandWindowsFolders(Platform &platform, const char *text, bool program_folders,
-                          PathBuffer *path) {
+bool ExpandWindowsFolders(Platform &platform, PathBuffer *path, bool program_folders) {
+    PathBuffer text;
+    text.Copy(path->Text());
+    const uint32_t count = program_folders ? kAllFolders : kWindowsFolders;
     // Paired as Windows pairs them while every variable is set; one that is
     // not leaves a '%' behind, which no rooted path holds.
-    for (const char *p = text; *p != '\0'; ++p) {
+    for (const char *p = text.Text(); *p != '\0'; ++p) {
         if (*p != '%') continue;
         const char *close = p + 1;
         while (*close != '\0' && *close != '%') ++close;
         if (*close == '\0') break;
-        if (!IsSetHere(p + 1, static_cast<uint32_t>(close - p - 1), program_folders)) return false;
+        uint32_t i = 0;
+        while (i < count && !SameName(p + 1, close, kFolders[i].variable)) ++i;
+        if (i == count) return false; // a variable of the caller's
         p = close;
     }
-    const uint32_t size = platform.ExpandEnvironment(text, path->Data(), PathBuffer::kCapacity);
+    const uint32_t size =
+        platform.ExpandEnvironment(text.Text(), path->Data(), PathBuffer::kCapacity);
     return size != 0 && size <= PathBuffer::kCapacity && path->Terminate(size - 1);
 }
 
@@ -89,22 +93,19 @@ void SetSystemFolders(Platform &platform) {
 
     Handle key = nullptr;
     const bool opened = platform.OpenMachineKey(kCurrentVersionKey, &key);
-    for (const ProgramFolder &folder : kProgramFolders) {
+    for (uint32_t i = kWindowsFolders; i < kAllFolders; ++i) {
+        const Folder &folder = kFolders[i];
         PathBuffer path;
         uint32_t size = PathBuffer::kCapacity;
         bool expandable = false;
-        bool usable =
-            opened &&
-            platform.QueryStringValue(key, folder.value, path.Data(), &size, &expandable) &&
-            Usable(&path, size, expandable);
         // A value kept as an expandable string, "%SystemDrive%\Program Files"
         // on a machine set up so, names the Windows folders set above.
-        if (usable && expandable) {
-            PathBuffer stored;
-            stored.Copy(path.Text());
-            usable = ExpandWindowsFolders(platform, stored.Text(), false, &path) &&
-                     IsRootedPath(path.Text());
-        }
+        const bool usable =
+            opened &&
+            platform.QueryStringValue(key, folder.value, path.Data(), &size, &expandable) &&
+            size < PathBuffer::kCapacity && path.Terminate(size) &&
+            (!expandable || ExpandWindowsFolders(platform, &path, false)) &&
+            IsRootedPath(path.Text());
         platform.SetEnvironment(folder.variable, usable ? path.Text() : nullptr);
     }
     if (opened) platform.CloseKey(key);

@@ -25,13 +25,12 @@ constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVers
 // then expanded in its place. Every other variable stays as it was.
 void SetSystemFolders(Platform &platform);
 
-// Expands `text` into *path, whole or not at all, when every variable it
-// names is one that SetSystemFolders sets: windir, SystemRoot and
-// SystemDrive, and with `program_folders` the program folders' too. Any
+// Expands the text in *path in place, whole or not at all, when every
+// variable it names is one that SetSystemFolders sets: windir, SystemRoot
+// and SystemDrive, and with `program_folders` the program folders' too. Any
 // other comes from the caller, who could point it anywhere: false, and the
 // text names no path.
-bool ExpandWindowsFolders(Platform &platform, const char *text, bool program_folders,
-                          PathBuffer *path);
+bool ExpandWindowsFolders(Platform &platform, PathBuffer *path, bool program_folders);
 
 // Whether `path` names its own root, `X:\...` or `\\server\share\...`, and
 // holds no '%' of a variable left unexpanded: a path that the current folder

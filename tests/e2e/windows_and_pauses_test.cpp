@@ -164,10 +164,16 @@ TEST_F(LauncherTest, HungSuiteWindowDoesNotHoldTheLauncher) {
 }
 
 // Started on a window station that nobody sees, as a deployment running as
-// SYSTEM starts it: a box there could never be dismissed, so none is shown
-// and each run ends as after its box, with its exit code (a box would hold
-// the run until its time-out).
-TEST_F(LauncherTest, NoBoxWaitsOnAWindowStationNobodySees) {
+// SYSTEM starts it: the application manager would wait there for an answer
+// nobody can give, and so would a box. Found or not, with a list or a tail
+// too long, nothing is started or shown and the run ends at once with exit
+// code 4. Runs wherever the desktop of the tests themselves is unseen too.
+class WhereNobodySees : public LauncherTest {
+protected:
+    bool NeedsASeenDesktop() const override { return false; }
+};
+
+TEST_F(WhereNobodySees, NothingIsStartedOrShown) {
     HWINSTA mine = GetProcessWindowStation();
     HWINSTA unseen = CreateWindowStationA("launcher-unseen", 0, WINSTA_ALL_ACCESS, nullptr);
     ASSERT_NE(unseen, nullptr);
@@ -175,16 +181,19 @@ TEST_F(LauncherTest, NoBoxWaitsOnAWindowStationNobodySees) {
     HDESK desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
     ASSERT_TRUE(SetProcessWindowStation(mine));
     ASSERT_NE(desktop, nullptr);
-    const std::pair<std::string, DWORD> cases[] = {{"Sample.ini", 0}, {std::string(2000, 'x'), 1}};
-    ASSERT_TRUE(harness::UnregisterManager());
-    for (const auto &[tail, code] : cases) {
-        SCOPED_TRACE(code);
+    const std::pair<bool, std::string> cases[] = {
+        {false, "Sample.ini"}, {true, "Sample.ini"}, {true, std::string(2000, 'x')}};
+    for (const auto &[registered, tail] : cases) {
+        SCOPED_TRACE(std::string(registered ? "registered, " : "found nowhere, ") +
+                     tail.substr(0, 10));
+        ASSERT_TRUE(registered ? harness::RegisterManager(manager_) : harness::UnregisterManager());
         const harness::Run run = harness::RunProgram(Launcher() + " " + tail, root_, 30000, nullptr,
                                                      "launcher-unseen\\Default");
         ASSERT_TRUE(run.ended);
-        EXPECT_EQ(run.exit_code, code);
-        ASSERT_TRUE(harness::RegisterManager(manager_));
+        EXPECT_EQ(run.exit_code, 4u);
+        EXPECT_TRUE(Records().empty());
     }
+    ASSERT_TRUE(harness::RegisterManager(manager_));
     CloseDesktop(desktop);
     CloseWindowStation(unseen);
 }

@@ -256,6 +256,20 @@ bool UnderWine() {
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+std::string UnseenDesktop() {
+    USEROBJECTFLAGS flags = {};
+    DWORD needed = 0;
+    if (GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
+                                  &needed) &&
+        (flags.dwFlags & WSF_VISIBLE) == 0)
+        return "its window station is not visible";
+    DWORD session = 1;
+    if ((GetVersion() & 0xFF) >= 6 && ProcessIdToSessionId(GetCurrentProcessId(), &session) &&
+        session == 0)
+        return "it runs in session 0";
+    return "";
+}
+
 bool MakesShortNames(const std::string &folder) {
     const std::string name = "a long name for 8.3";
     const std::string probe = folder + "\\" + name;

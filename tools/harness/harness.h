@@ -73,6 +73,11 @@ Run RunProgram(const std::wstring &command_line, const std::wstring &directory, 
 // Whether this program runs under Wine rather than on Windows itself.
 bool UnderWine();
 
+// Why no user can see this program's desktop (its window station is not
+// visible, or it runs in session 0 from Vista on, as a service-installed
+// runner does), or "" where one can: the launcher does nothing there.
+std::string UnseenDesktop();
+
 // Whether the volume of `folder` makes 8.3 short names. Windows lets each
 // volume do without them (Windows Server's data volumes often do); a long
 // name is then its own short form. Learnt from a folder with a long name made
