@@ -144,6 +144,32 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
     }
 }
 
+// A machine may keep its program folder as an expandable string
+// ("%SystemDrive%\Program Files (x86)"): ActiveSync's manager is found there
+// all the same. Under Wine only: on Windows it would change the machine's own
+// folders.
+TEST_F(LauncherTest, ExpandableProgramFolderIsExpanded) {
+    if (!harness::UnderWine()) GTEST_SKIP() << "it would change this machine's own folders";
+    const std::string activesync = ActiveSyncManager();
+    const auto set = [](DWORD type, const std::string &value) {
+        return RegSetKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                               "ProgramFilesDir", type, value.c_str(),
+                               static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    };
+    const std::string folder = Expanded("%ProgramFiles%"); // as this 32-bit program has it
+    ASSERT_TRUE(set(REG_EXPAND_SZ, "%SystemDrive%" + folder.substr(2)));
+    std::string why;
+    ASSERT_TRUE(harness::UnregisterManager() && harness::Plant(activesync, false, &why)) << why;
+    boxes_ = harness::MessageBoxWatch("Installation");
+    const harness::Run run = RunLauncher("SampleCAB.ini", root_);
+    const std::vector<Record> records = Records();
+    EXPECT_TRUE(set(REG_SZ, folder));
+    harness::RemovePlanted();
+    ASSERT_TRUE(run.ended);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].module, activesync);
+}
+
 // Odd App Paths values: each runs the right program or, naming no file,
 // ends with the report; no cut path is ever started.
 TEST_F(LauncherTest, OddRegistryValuesNeverStartACutPath) {

@@ -13,8 +13,6 @@
 #include <cstdio>
 
 #ifndef LAUNCHER_UNGUARDED_TESTS
-#include <windows.h>
-
 #include "harness.h"
 #include "machine_guard.h"
 #endif
@@ -70,25 +68,6 @@ private:
     TestEventListener *printer_;
 };
 
-#ifndef LAUNCHER_UNGUARDED_TESTS
-// A program whose own folder the ANSI code page cannot name (a checkout under
-// "Müller" run in code page 932) reaches none of its files: every case skips,
-// saying so.
-class FolderOutsideTheCodePage : public ::testing::Environment {
-public:
-    void SetUp() override {
-        GTEST_SKIP() << "the test programs' folder cannot be named in the ANSI code page "
-                     << GetACP() << "; run the tests from a folder that it can name";
-    }
-};
-
-bool OwnFolderNamed() {
-    char self[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
-    return length != 0 && length < MAX_PATH && GetFileAttributesA(self) != INVALID_FILE_ATTRIBUTES;
-}
-#endif
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -105,10 +84,6 @@ int main(int argc, char **argv) {
         std::printf("Nobody can see this desktop (%s): the launcher does nothing here but end "
                     "with exit code 4, so the cases that need a seen desktop are skipped.\n",
                     unseen.c_str());
-    if (!OwnFolderNamed()) {
-        ::testing::AddGlobalTestEnvironment(new FolderOutsideTheCodePage);
-        return RUN_ALL_TESTS();
-    }
     return harness::RunGuarded([] { return RUN_ALL_TESTS(); });
 #endif
 }
