@@ -15,7 +15,7 @@ void Win32Platform::RestrictDllSearch() {
     // folder out of the search.
     if (const FARPROC found = GetProcAddress(kernel32, "SetDefaultDllDirectories")) {
         if (reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(found))(
-                kSearchSystem32))
+                kSearchSystem32) != FALSE)
             return;
     }
     using SetDllDirectoryFunction = BOOL(WINAPI *)(LPCSTR);
