@@ -42,7 +42,9 @@ TEST_F(LauncherTest, MissingManagerIsReportedOnceAndNothingRuns) {
 // report, and nothing runs. The caller's windir and ProgramFiles, pointing at
 // a folder of stand-ins or unset (their names then lead into the working
 // folder, where stand-ins lie too), and a relative registration never choose
-// the program: Windows' own folders do.
+// the program: Windows' own folders do, also where Windows keeps its program
+// folder as an expandable string (under Wine only: elsewhere the row would
+// change the machine's own folders).
 TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
     const std::string center = DeviceCenterManager();
     const std::string activesync = ActiveSyncManager();
@@ -61,7 +63,7 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
         ASSERT_TRUE(harness::PlaceStandIn(decoy));
     // The variables that name Windows' folders, as this program has them
     // ("" for none), and as a row hands them to the launcher.
-    enum Environment { kAsIs, kPoisoned, kUnset };
+    enum Environment { kAsIs, kPoisoned, kUnset, kProgramFolderExpandable };
     std::vector<std::pair<const char *, std::string>> saved;
     for (const char *name : {"windir", "ProgramFiles", "ProgramFiles(x86)"}) {
         char value[MAX_PATH] = {};
@@ -73,6 +75,17 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
             SetEnvironmentVariableA(name, e == kPoisoned                 ? poison.c_str()
                                           : e == kUnset || value.empty() ? nullptr
                                                                          : value.c_str());
+    };
+
+    // Windows' program folder, as this 32-bit program has it, kept as a plain
+    // or an expandable string.
+    const std::string program_folder = Expanded("%ProgramFiles%");
+    const auto keep_program_folder = [&](DWORD type) {
+        const std::string value =
+            type == REG_SZ ? program_folder : "%SystemDrive%" + program_folder.substr(2);
+        return RegSetKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                               "ProgramFilesDir", type, value.c_str(),
+                               static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
     };
 
     struct Case {
@@ -108,9 +121,13 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
         {"unset, the device center's file", 0, "", center, "", center, kUnset},
         {"a registration relative to the working folder", REG_SZ, "manager\\CEAPPMGR.EXE", "", "",
          ""},
+        {"the program folder kept as an expandable string", 0, "", activesync, "", activesync,
+         kProgramFolderExpandable},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
+        const bool expandable = c.environment == kProgramFolderExpandable;
+        if (expandable && !harness::UnderWine()) continue; // never the machine's own folders
         harness::RemovePlanted();
         boxes_ = harness::MessageBoxWatch("Installation");
         harness::ConfigureStandIn(record_, 0);
@@ -124,8 +141,10 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
         ASSERT_TRUE(c.file.empty() || harness::Plant(c.file, false, &why)) << why;
         ASSERT_TRUE(c.folder.empty() || harness::Plant(c.folder, true, &why)) << why;
         hand_on(c.environment);
+        ASSERT_TRUE(!expandable || keep_program_folder(REG_EXPAND_SZ));
         const harness::Run run = RunLauncher("SampleCAB.ini", root_);
         hand_on(kAsIs);
+        EXPECT_TRUE(!expandable || keep_program_folder(REG_SZ));
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
         const std::vector<Record> records = Records();
@@ -142,32 +161,6 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
         EXPECT_EQ(records[0].command, command);
         std::printf("%s: the manager got %s\n", c.name, records[0].command.c_str());
     }
-}
-
-// A machine may keep its program folder as an expandable string
-// ("%SystemDrive%\Program Files (x86)"): ActiveSync's manager is found there
-// all the same. Under Wine only: on Windows it would change the machine's own
-// folders.
-TEST_F(LauncherTest, ExpandableProgramFolderIsExpanded) {
-    if (!harness::UnderWine()) GTEST_SKIP() << "it would change this machine's own folders";
-    const std::string activesync = ActiveSyncManager();
-    const auto set = [](DWORD type, const std::string &value) {
-        return RegSetKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                               "ProgramFilesDir", type, value.c_str(),
-                               static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
-    };
-    const std::string folder = Expanded("%ProgramFiles%"); // as this 32-bit program has it
-    ASSERT_TRUE(set(REG_EXPAND_SZ, "%SystemDrive%" + folder.substr(2)));
-    std::string why;
-    ASSERT_TRUE(harness::UnregisterManager() && harness::Plant(activesync, false, &why)) << why;
-    boxes_ = harness::MessageBoxWatch("Installation");
-    const harness::Run run = RunLauncher("SampleCAB.ini", root_);
-    const std::vector<Record> records = Records();
-    EXPECT_TRUE(set(REG_SZ, folder));
-    harness::RemovePlanted();
-    ASSERT_TRUE(run.ended);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].module, activesync);
 }
 
 // Odd App Paths values: each runs the right program or, naming no file,

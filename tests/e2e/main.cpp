@@ -79,11 +79,8 @@ int main(int argc, char **argv) {
 #ifdef LAUNCHER_UNGUARDED_TESTS
     return RUN_ALL_TESTS();
 #else
-    const std::string unseen = harness::UnseenDesktop();
-    if (!unseen.empty())
-        std::printf("Nobody can see this desktop (%s): the launcher does nothing here but end "
-                    "with exit code 4, so the cases that need a seen desktop are skipped.\n",
-                    unseen.c_str());
+    if (!harness::UnseenDesktop().empty())
+        std::printf("Nobody can see this desktop: the cases that need one are skipped.\n");
     return harness::RunGuarded([] { return RUN_ALL_TESTS(); });
 #endif
 }

@@ -136,14 +136,10 @@ public:
         return !window_station_visible;
     }
 
-    uint32_t WindowsMajorVersion() override {
-        calls.push_back("WindowsMajorVersion");
-        return windows_major;
-    }
+    uint32_t WindowsMajorVersion() override { return windows_major; }
 
     bool ProcessSession(uint32_t *id) override {
-        calls.push_back("ProcessSession");
-        if (session) *id = *session;
+        *id = session.value_or(0);
         return session.has_value();
     }
 

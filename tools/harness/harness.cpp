@@ -258,16 +258,15 @@ bool UnderWine() {
 
 std::string UnseenDesktop() {
     USEROBJECTFLAGS flags = {};
-    DWORD needed = 0;
+    DWORD session = 1, needed = 0;
     if (GetUserObjectInformationA(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof flags,
                                   &needed) &&
         (flags.dwFlags & WSF_VISIBLE) == 0)
         return "its window station is not visible";
-    DWORD session = 1;
-    if ((GetVersion() & 0xFF) >= 6 && ProcessIdToSessionId(GetCurrentProcessId(), &session) &&
-        session == 0)
-        return "it runs in session 0";
-    return "";
+    const bool vista = (GetVersion() & 0xFF) >= 6;
+    return vista && ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0
+               ? "it runs in session 0"
+               : "";
 }
 
 bool MakesShortNames(const std::string &folder) {
