@@ -65,7 +65,7 @@ update() {
 
 apt_install() {
   update
-  aptget="env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends"
+  aptget="env $install"
   out=$($aptget "$@" 2>&1) && return 0
   if [ -n "$unread" ]; then
     release=$(. /etc/os-release && echo "$VERSION_CODENAME")
