@@ -14,10 +14,7 @@ for target in command_tail install_command; do
   exe=$out/fuzz_$target
   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -I "$top/src" -o "$exe" "$top/tests/fuzz/fuzz_$target.cpp" \
-    "$top/src/launcher/ansi_text.cpp" "$top/src/launcher/command_tail.cpp" \
-    "$top/src/launcher/launch.cpp" \
-    "$top/src/launcher/path_buffer.cpp" "$top/src/launcher/settling_pause.cpp" \
-    "$top/src/launcher/suite_window.cpp" "$top/src/launcher/system_folders.cpp"
+    "$top"/src/launcher/*.cpp # the logic's sources, as CMake finds them
   # New inputs go to a scratch corpus; the committed seeds stay as they are.
   corpus=$out/corpus_$target
   mkdir -p "$corpus"

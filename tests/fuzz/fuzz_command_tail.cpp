@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../host/fake_platform.h"
+#include "../host/fake_code_page.h"
 #include "launcher/command_tail.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "launcher/launch.h"
+#include "launcher/install_command.h"
+#include "launcher/lookup.h"
 #include "launcher/path_buffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "fake_platform.h"
+#include "fake_code_page.h"
 #include "launcher/command_tail.h"
 
 namespace launcher {

@@ -3,12 +3,14 @@
 // of every call in order.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fake_code_page.h"
 #include "launcher/system_folders.h"
 #include "platform/platform.h"
 
@@ -44,9 +46,8 @@ public:
     uint32_t now_ms = 1000;                // the virtual clock, GetTickCount's value
     std::vector<std::string> open_windows; // titles of the desktop's top-level windows
     bool windows_close_at_start = false;   // the user closes them while the child runs
-    // The names as Unicode, and the ANSI code page: 1252 is modelled as
-    // Latin-1, whose characters convert exactly and all others to '?';
-    // 65001 as UTF-8.
+    // The names as Unicode, and the ANSI code page (1252 or 65001, as
+    // fake_code_page.h models them).
     std::u16string wide_command_line = u"launcher.exe";
     std::optional<std::u16string> wide_directory;         // when set, it replaces `directory`
     std::map<std::u16string, std::u16string> short_paths; // others have no short form
@@ -84,7 +85,7 @@ public:
             return false;
         }
         if (stored.size() > *size) return false;
-        for (size_t i = 0; i < stored.size(); ++i) data[i] = stored[i];
+        std::copy(stored.begin(), stored.end(), data); // raw: its NUL only if stored
         *size = static_cast<uint32_t>(stored.size());
         return key == kFoldersKey || value_is_string;
     }
@@ -93,7 +94,7 @@ public:
         calls.push_back("SystemWindowsFolder");
         const auto length = static_cast<uint32_t>(windows_folder.size());
         if (length + 1 > capacity) return length + 1;
-        for (uint32_t i = 0; i <= length; ++i) buffer[i] = windows_folder.c_str()[i];
+        Put(windows_folder, buffer);
         return length;
     }
 
@@ -113,8 +114,7 @@ public:
             for (size_t at; (at = out.find("%" + name + "%")) != std::string::npos;)
                 out.replace(at, name.size() + 2, expansion);
         const auto size = static_cast<uint32_t>(out.size() + 1);
-        if (size <= capacity)
-            for (uint32_t i = 0; i < size; ++i) buffer[i] = out.c_str()[i];
+        if (size <= capacity) Put(out, buffer);
         return size;
     }
 
@@ -147,7 +147,7 @@ public:
         calls.push_back("DescribeError " + std::to_string(error));
         const auto length = static_cast<uint32_t>(error_words.size());
         if (length + 1 > capacity) return 0;
-        for (uint32_t i = 0; i <= length; ++i) buffer[i] = error_words.c_str()[i];
+        Put(error_words, buffer);
         return length;
     }
 
@@ -185,12 +185,12 @@ public:
         calls.push_back(capacity == 0 ? "WideToAnsi size" : "WideToAnsi");
         if ((code_page == 65001) != (used_default == nullptr)) return 0; // ERROR_INVALID_FLAGS
         bool used = false;
-        const std::string bytes = Ansi(text, &used);
+        const std::string bytes = AnsiOf(text, code_page, &used);
         if (used_default != nullptr) *used_default = used;
         const auto size = static_cast<uint32_t>(bytes.size() + 1);
         if (capacity == 0) return size;
         if (size > capacity) return 0;
-        for (uint32_t i = 0; i < size; ++i) buffer[i] = bytes.c_str()[i];
+        Put(bytes, buffer);
         return size;
     }
 
@@ -267,37 +267,13 @@ public:
     static uint32_t CopyOut(const std::u16string &text, char16_t *buffer, uint32_t capacity) {
         const auto length = static_cast<uint32_t>(text.size());
         if (length + 1 > capacity) return length + 1;
-        for (uint32_t i = 0; i <= length; ++i) buffer[i] = text.c_str()[i];
+        Put(text, buffer);
         return length;
     }
 
-    // The text in the ANSI code page; *used tells whether a '?' stands in.
-    std::string Ansi(const std::u16string &text, bool *used) const {
-        if (code_page == 65001) return Utf8(text.c_str());
-        std::string bytes;
-        for (const char16_t unit : text) {
-            *used |= unit > 0xFF;
-            bytes += unit > 0xFF ? '?' : static_cast<char>(unit);
-        }
-        return bytes;
-    }
-
-    // UTF-8, with a surrogate that has no partner turned into U+FFFD.
-    static std::string Utf8(const char16_t *text) {
-        std::string out;
-        for (const char16_t *p = text; *p != 0; ++p) {
-            uint32_t c = *p;
-            if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
-                c = 0x10000 + ((c - 0xD800) << 10) + (*++p - 0xDC00);
-            else if (c >= 0xD800 && c <= 0xDFFF)
-                c = 0xFFFD;
-            static const unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
-            const int trail = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-            out += static_cast<char>(kLead[trail] | c >> (6 * trail));
-            for (int i = trail - 1; i >= 0; --i)
-                out += static_cast<char>(0x80 | (c >> (6 * i) & 0x3F));
-        }
-        return out;
+    // Copies the text with its NUL, as each of the system's calls does.
+    template <class Char> static void Put(const std::basic_string<Char> &text, Char *buffer) {
+        std::copy_n(text.c_str(), text.size() + 1, buffer);
     }
 
     static Handle WindowHandle(size_t index) {
@@ -311,20 +287,6 @@ public:
     static inline Handle const kFoldersKey = reinterpret_cast<Handle>(0x14);
     static inline Handle const kProcess = reinterpret_cast<Handle>(0x20);
     static inline Handle const kThread = reinterpret_cast<Handle>(0x24);
-};
-
-// Code page 932's lead bytes, as Windows reports them.
-class FakeDoubleByteCodePage final : public CodePage {
-public:
-    bool IsLeadByte(unsigned char b) const override {
-        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    }
-};
-
-// A single-byte code page such as 1252: no lead bytes.
-class FakeSingleByteCodePage final : public CodePage {
-public:
-    bool IsLeadByte(unsigned char) const override { return false; }
 };
 
 } // namespace launcher::testing

@@ -1,14 +1,20 @@
-// The bounded buffer and what is built in it: the install command, the
-// module name, a registry value made a string.
+// The install command: composed whole or not at all, from the directory as
+// read or its short form, with names the code page holds exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 
+#include "call_log.h"
+#include "launcher/install_command.h"
 #include "launcher/launch.h"
 #include "launcher/path_buffer.h"
 
 namespace launcher {
 namespace {
+
+using namespace testing; // NOLINT(google-build-using-namespace)
 
 TEST(InstallCommand, ComposesPathBlankAndQuotedListPath) {
     struct Case {
@@ -49,67 +55,127 @@ TEST(InstallCommand, FitsUpTo259CharactersAndNeverLeavesACutString) {
     }
 }
 
-TEST(PathBuffer, CopyAndAppendFitWholeOrChangeNothing) {
-    PathBuffer buffer;
-    ASSERT_TRUE(buffer.Copy(std::string(250, 'a').c_str()));
-    EXPECT_FALSE(buffer.Append(std::string(10, 'b').c_str()));
-    EXPECT_EQ(buffer.Length(), 250u);
-    EXPECT_TRUE(buffer.Append(std::string(9, 'b').c_str()));
-    EXPECT_EQ(buffer.Length(), 259u);
-    EXPECT_FALSE(buffer.Append("c"));
-    EXPECT_FALSE(buffer.Copy(std::string(260, 'd').c_str()));
-    EXPECT_EQ(std::string(buffer.Text()), std::string(250, 'a') + std::string(9, 'b'));
-    EXPECT_TRUE(buffer.Copy(""));
-    EXPECT_EQ(buffer.Length(), 0u);
-}
-
-// As a registry query leaves it: `length` raw bytes, maybe without a NUL.
-TEST(PathBuffer, TerminateMakesRawBytesAString) {
+// The install command is launched whole or not at all: as read when it fits,
+// else with the directory's short form when that fits.
+TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
     struct Case {
         const char *name;
-        std::string raw;
-        bool ok;
-        std::string text;
+        std::string directory;
+        std::optional<uint32_t> directory_result;
+        std::string short_form;   // "" when the volume keeps no short names
+        std::string launched;     // the directory in the command, "" when refused
+        std::u16string wide = {}; // the directory instead, under code page 65001, if given
     };
+    // "C:\AppMgr\CEAPPMGR.EXE" is 22 characters; with ` "`, `\`, the 15 of
+    // "BasePackCAB.ini" and the closing quote, 41 go around the directory.
+    const std::string d215 = "D:\\" + std::string(215, 'd');
+    const std::string d216 = "D:\\" + std::string(216, 'd');
     const Case cases[] = {
-        {"with its NUL", std::string("C:\\A.EXE\0", 9), true, "C:\\A.EXE"},
-        {"without a NUL", "C:\\A.EXE", true, "C:\\A.EXE"},
-        {"empty", "", true, ""},
-        {"259 and the NUL", std::string(259, 'p') + '\0', true, std::string(259, 'p')},
-        {"260 without a NUL", std::string(260, 'p'), false, ""},
-        {"260 with a NUL inside", "C:\\A.EXE" + std::string(252, '\0'), true, "C:\\A.EXE"},
+        {"command of 259 characters", d215, std::nullopt, "D:\\DDDD~1", d215},
+        {"command of 260 characters", d216, std::nullopt, "", ""},
+        {"260 as read, short form fits", d216, std::nullopt, "D:\\DDDD~1", "D:\\DDDD~1"},
+        {"short form too long as well", d216, std::nullopt, "D:\\" + std::string(216, 'S'), ""},
+        {"directory does not fit its buffer", "", 300, "", ""},
+        {"directory of exactly 260 characters", "", 260, "", ""},
+        {"directory cannot be read", "", 0, "", ""},
+        // Where a character takes more than one byte: 90 of them are 273
+        // bytes in UTF-8, though 93 units.
+        {"ANSI form too long, short form fits", "", std::nullopt, "D:\\JAPANE~1", "D:\\JAPANE~1",
+         u"D:\\" + std::u16string(90, u'\u65e5')},
+        {"ANSI form too long, short form too", "", std::nullopt, "D:\\" + std::string(216, 'S'), "",
+         u"D:\\" + std::u16string(90, u'\u65e5')},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        PathBuffer buffer;
-        for (size_t i = 0; i < PathBuffer::kCapacity; ++i) buffer.Data()[i] = 'z';
-        for (size_t i = 0; i < c.raw.size(); ++i) buffer.Data()[i] = c.raw[i];
-        EXPECT_EQ(buffer.Terminate(static_cast<uint32_t>(c.raw.size())), c.ok);
-        EXPECT_EQ(std::string(buffer.Text()), c.text);
+        FakePlatform fake;
+        fake.directory = c.directory;
+        fake.directory_result = c.directory_result;
+        std::u16string wide(c.directory.begin(), c.directory.end());
+        if (!c.wide.empty()) {
+            fake.code_page = 65001;
+            fake.wide_directory = wide = c.wide;
+        }
+        if (!c.short_form.empty())
+            fake.short_paths[wide] = std::u16string(c.short_form.begin(), c.short_form.end());
+        const int code = RunLaunchSequence(fake, "BasePackCAB.ini");
+        const bool launched = !c.launched.empty();
+        EXPECT_EQ(code, launched ? kExitDone : kExitFolderTooLong);
+        EXPECT_EQ(fake.command_line,
+                  launched ? "C:\\AppMgr\\CEAPPMGR.EXE \"" + c.launched + "\\BasePackCAB.ini\""
+                           : "");
+        EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{kTooLongBox});
+        EXPECT_EQ(fake.CallsStartingWith("FindTopLevelWindow").empty(), !launched);
     }
 }
 
-TEST(ApplicationName, RemovesOnePairOfEnclosingQuotes) {
+// Names the ANSI code page cannot hold. The ANSI tail is what Windows would
+// cut from the best-fitted line; U+FF02 (a fullwidth quote) best-fits to '"'.
+// Each row: the calls from the name checks to the start or the refusal (no
+// window touched before the box, nor after it), and the command launched.
+TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
+    const std::string manager = "C:\\AppMgr\\CEAPPMGR.EXE \"";
+    const Calls exact_line = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
+    const Calls recut_line = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size",
+                              "WideToAnsi size", "WideToAnsi"};
+    const Calls exact_dir = {"WideCurrentDirectory", "WideToAnsi size", "WideToAnsi"};
+    const Calls short_dir = {"WideCurrentDirectory", "WideToAnsi size", "WideShortPath",
+                             "WideToAnsi size", "WideToAnsi"};
+    const Calls unshortened_dir = {"WideCurrentDirectory", "WideToAnsi size", "WideShortPath",
+                                   "WideToAnsi size"};
+    const Calls surrogate_dir = {"WideCurrentDirectory", "WideShortPath", "WideToAnsi size",
+                                 "WideToAnsi"};
+    const Calls start = {"FindTopLevelWindow Tarnivo Site Suite",
+                         "FindTopLevelWindow Quellis Plotter",
+                         "ShowWindow Quellis Plotter minimized", "StartProcess"};
+    const Calls refused = {"ShowErrorBox foreground"};
     struct Case {
-        const char *path;
         const char *name;
+        uint32_t code_page;
+        std::u16string line;
+        const char *tail;
+        std::u16string directory;
+        Calls calls;
+        std::string command; // "" when nothing may run
     };
     const Case cases[] = {
-        {"C:\\AppMgr\\CEAPPMGR.EXE", "C:\\AppMgr\\CEAPPMGR.EXE"},
-        {"\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"", "C:\\Program Files\\AS\\CEAPPMGR.EXE"},
-        {"\"\"C:\\X.EXE\"\"", "\"C:\\X.EXE\""},
-        {"\"C:\\X.EXE\" /s", "\"C:\\X.EXE\" /s"},
-        {"\"\"", ""},
-        {"\"", "\""},
-        {"", ""},
+        {"exact", 1252, u"launcher.exe Sample.ini", "Sample.ini", u"C:\\uni\\Caf\u00e9",
+         Join({exact_line, exact_dir, start}), manager + "C:\\uni\\Caf\xe9\\Sample.ini\""},
+        {"directory with a short form", 1252, u"launcher.exe Sample.ini", "Sample.ini",
+         u"C:\\uni\\Setup \u5f20\u4f1f", Join({exact_line, short_dir, start}),
+         manager + "C:\\uni\\SETU~3R0\\Sample.ini\""},
+        {"directory without a short form", 1252, u"launcher.exe Sample.ini", "Sample.ini",
+         u"C:\\uni\\\u0141\u00f3d\u017a", Join({exact_line, unshortened_dir, refused}), ""},
+        {"tail cut again from the Unicode line", 1252,
+         u"\"C:\\uni\\q\uff02 r\\launcher.exe\" Sample.ini", "r\\launcher.exe\" Sample.ini",
+         u"C:\\uni", Join({recut_line, exact_dir, start}), manager + "C:\\uni\\Sample.ini\""},
+        {"tail not convertible", 1252, u"launcher.exe Sample\uff02 x.ini", "Sample\" x.ini",
+         u"C:\\uni", Join({exact_line, {"WideToAnsi size"}, refused}), ""},
+        {"UTF-8 code page", 65001, u"launcher.exe \u5f20.ini", "\xe5\xbc\xa0.ini",
+         u"C:\\uni\\\u4f1f", Join({exact_line, exact_dir, start}),
+         manager + "C:\\uni\\\xe4\xbc\x9f\\\xe5\xbc\xa0.ini\""},
+        {"UTF-8 code page, a surrogate without its partner", 65001, u"launcher.exe Sample.ini",
+         "Sample.ini", u"C:\\uni\\Setup \xd800", Join({exact_line, surrogate_dir, start}),
+         manager + "C:\\uni\\SETU~3R0\\Sample.ini\""},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.path);
-        PathBuffer path;
-        ASSERT_TRUE(path.Copy(c.path));
-        PathBuffer name;
-        ApplicationName(path, &name);
-        EXPECT_STREQ(name.Text(), c.name);
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.open_windows = {"Quellis Plotter"};
+        fake.code_page = c.code_page;
+        fake.wide_command_line = c.line;
+        fake.wide_directory = c.directory;
+        fake.short_paths = {{u"C:\\uni\\Setup \u5f20\u4f1f", u"C:\\uni\\SETU~3R0"},
+                            {u"C:\\uni\\Setup \xd800", u"C:\\uni\\SETU~3R0"}};
+        const bool launched = !c.command.empty();
+        EXPECT_EQ(RunLaunchSequence(fake, c.tail), launched ? kExitDone : kExitNamesNotPassable);
+        const auto from = std::find(fake.calls.begin(), fake.calls.end(), "AnsiCodePage");
+        EXPECT_EQ(Calls(from, from + std::min<long>(c.calls.size(), fake.calls.end() - from)),
+                  c.calls);
+        EXPECT_EQ(fake.command_line, c.command);
+        EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{kNotPassableBox});
+        if (!launched) {
+            EXPECT_EQ(fake.calls.back(), "ShowErrorBox foreground");
+        }
     }
 }
 

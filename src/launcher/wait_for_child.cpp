@@ -1,0 +1,26 @@
+// Waiting for the application manager to end. The wait sleeps and asks
+// rather than blocking on the process handle: every run then keeps the
+// companion's window minimized for at least one interval and gives it back
+// within one interval of the child's end, the rhythm installations have been
+// timed by; with no window of its own, the launcher has no messages to pump.
+#include "launcher/wait_for_child.h"
+
+namespace launcher {
+
+void WaitForChild(Platform &platform, const ChildProcess &child) {
+    for (;;) {
+        platform.Sleep(kPollIntervalMs);
+        uint32_t status = 0;
+        // A child whose status cannot be asked for at all cannot be waited
+        // for either: the wait ends rather than going on for ever.
+        if (!platform.QueryExitStatus(child.process, &status)) break;
+        if (status != kStillActive) break;
+        // A child may end with 259 as its own exit code; only the process
+        // object can tell that from one still running.
+        if (platform.HasEnded(child.process)) break;
+    }
+    platform.CloseHandle(child.process);
+    platform.CloseHandle(child.thread);
+}
+
+} // namespace launcher

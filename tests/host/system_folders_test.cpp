@@ -1,0 +1,132 @@
+// Windows' own folders: set as Windows keeps them whatever the caller's
+// environment says, so that the caller never chooses the manager.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "call_log.h"
+#include "launcher/launch.h"
+
+namespace launcher {
+namespace {
+
+using namespace testing; // NOLINT(google-build-using-namespace)
+
+// An environment the caller shaped (windir and ProgramFiles pointing at a
+// folder of the user's, or unset) and registrations that no start could take
+// as they stand: the manager is looked for only where Windows keeps its
+// folders, by rooted paths. The user's programs, and any path that the
+// current folder would complete, are never even looked at.
+TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
+    const std::string user = "C:\\Users\\me\\x";
+    const std::string share = "\\\\server\\share\\CEAPPMGR.EXE";
+    const std::map<std::string, std::string> poisoned = {{"windir", user},
+                                                         {"SystemRoot", user},
+                                                         {"ProgramFiles", user},
+                                                         {"ProgramFiles(x86)", user}};
+    const std::map<std::string, std::string> program_data = {{"ProgramData", user}};
+    const std::map<std::string, std::string> program_w6432 = {{"ProgramW6432", user}};
+    struct Case {
+        const char *name;
+        std::map<std::string, std::string> environment;
+        std::optional<std::string> registered; // none: no key
+        std::string installed;                 // the real manager's file, or ""
+        std::string started;                   // "" for the report
+        bool expandable = false;
+        bool is_string = true;
+        bool system_known = true; // Windows tells its folders
+    };
+    const Case cases[] = {
+        {"poisoned, nothing installed", poisoned, std::nullopt, "", ""},
+        {"poisoned, the device center's file", poisoned, std::nullopt, kCenter, kCenter},
+        {"poisoned, an expandable registration", poisoned,
+         "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE", kActiveSync, kActiveSync, true},
+        {"unset, the device center's file", {}, std::nullopt, kCenter, kCenter},
+        {"Windows tells no folder", {}, std::nullopt, kCenter, "", false, true, false},
+        {"a relative registration", poisoned, "CEAPPMGR.EXE", "", ""},
+        {"a registration on a share", poisoned, share, share, share},
+        {"a registration stored as a number", {}, kRegistered, kRegistered, "", false, false},
+        {"an expandable registration naming another variable", program_data,
+         "%ProgramData%\\Microsoft ActiveSync\\CEAPPMGR.EXE", kCenter, kCenter, true},
+        {"an expandable registration naming a removed variable", program_w6432,
+         "%ProgramW6432%\\Microsoft ActiveSync\\CEAPPMGR.EXE", "", "", true},
+    };
+    const std::set<std::string> rooted = {"PathKindOf " + kCenter, "PathKindOf " + kActiveSync,
+                                          "PathKindOf " + share, "PathKindOf " + kRegistered};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePlatform fake;
+        fake.environment = c.environment;
+        fake.key_exists = c.registered.has_value();
+        fake.value = c.registered.value_or("");
+        fake.value_expandable = c.expandable;
+        fake.value_is_string = c.is_string;
+        if (!c.system_known) {
+            fake.windows_folder = "";
+            fake.folder_values.reset();
+        }
+        // The user's programs, wherever a poisoned or unexpanded name leads.
+        for (const std::string &planted :
+             {user + "\\WindowsMobile\\CEAppMgr.exe", user + "\\Microsoft ActiveSync\\CEAPPMGR.EXE",
+              std::string(kDeviceCenterManager), std::string(kActiveSyncManager),
+              std::string("CEAPPMGR.EXE"), c.installed})
+            fake.paths[planted] = PathKind::kFile;
+        EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"), kExitDone);
+        EXPECT_EQ(fake.application, c.started);
+        EXPECT_EQ(fake.boxes, c.started.empty() ? Calls{kManagerBox} : Calls{});
+        for (const std::string &looked : fake.CallsStartingWith("PathKindOf "))
+            EXPECT_EQ(rooted.count(looked), 1u) << looked;
+        if (!c.system_known) {
+            EXPECT_EQ(fake.environment, (std::map<std::string, std::string>{}));
+        }
+    }
+}
+
+// What Windows keeps on 64-bit Windows, in the launcher's 32-bit view, is
+// what the launcher and the manager get; the caller's value of any other
+// variable stays. A folder too long, relative, unexpanded, or leaving no
+// room for a file removes its variable.
+TEST(LaunchSequence, WindowsFoldersAreSetAsWindowsKeepsThem) {
+    using Environment = std::map<std::string, std::string>;
+    const std::string w = "C:\\WINDOWS", p = "C:\\Program Files", x = p + " (x86)";
+    const Environment folders = {{"ProgramFilesDir", "%SystemDrive%\\Program Files (x86)"},
+                                 {"ProgramFilesDir (x86)", x},
+                                 {"CommonFilesDir", x + "\\C"},
+                                 {"CommonFilesDir (x86)", "%windir%\\..\\C"},
+                                 {"ProgramW6432Dir", p},
+                                 {"CommonW6432Dir", p + "\\C"}};
+    const Environment unusable = {{"ProgramFilesDir", "Program Files"},
+                                  {"ProgramFilesDir (x86)", "%SystemDrive%\\x"},
+                                  {"CommonFilesDir (x86)", "%HOMEDRIVE%\\C"},
+                                  {"CommonFilesDir", "%ProgramFiles%\\C"},
+                                  {"ProgramW6432Dir", "C:\\" + std::string(256, 'p')}};
+    const Environment caller = {{"windir", "C:\\Users\\me\\x"}, {"TEMP", "C:\\Temp"}};
+    for (const bool usable : {true, false}) {
+        SCOPED_TRACE(usable ? "usable" : "unusable");
+        FakePlatform fake;
+        fake.environment = caller;
+        fake.windows_folder = usable ? w : "C:\\" + std::string(257, 'w');
+        fake.folder_values = usable ? folders : unusable;
+        RunLaunchSequence(fake, "");
+        const Environment expected = usable
+                                         ? Environment{{"windir", w},
+                                                       {"SystemRoot", w},
+                                                       {"SystemDrive", "C:"},
+                                                       {"ProgramFiles", x},
+                                                       {"ProgramFiles(x86)", x},
+                                                       {"CommonProgramFiles", x + "\\C"},
+                                                       {"CommonProgramFiles(x86)", w + "\\..\\C"},
+                                                       {"ProgramW6432", p},
+                                                       {"CommonProgramW6432", p + "\\C"},
+                                                       {"TEMP", "C:\\Temp"}}
+                                         : Environment{{"TEMP", "C:\\Temp"}};
+        EXPECT_EQ(fake.environment, expected);
+        EXPECT_EQ(fake.open_keys, 0);
+    }
+}
+
+} // namespace
+} // namespace launcher
