@@ -104,10 +104,8 @@ bool RestoreAppPaths(const std::string &description) {
         return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
     }
     // The key stays (with any subkeys); its values become the journal's.
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return false;
+    HKEY key = CreateAppPathsKey();
+    if (key == nullptr) return false;
     bool ok = true;
     for (;;) {
         char name[16384];

@@ -1,0 +1,69 @@
+// Files and folders, through the system's own calls.
+#include "files.h"
+
+#include <cstdio>
+
+namespace harness {
+
+std::string BinDir() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\'));
+}
+
+bool MakeDirs(const std::string &path) {
+    for (size_t i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\') {
+            const std::string part = path.substr(0, i);
+            if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string &path, std::string *bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    bytes->clear();
+    char chunk[4096];
+    DWORD n = 0;
+    while (ReadFile(f, chunk, sizeof chunk, &n, nullptr) && n > 0) bytes->append(chunk, n);
+    CloseHandle(f);
+    return true;
+}
+
+bool WriteWholeFile(const std::string &path, const std::string &bytes) {
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+bool WriteWholeFile(const std::wstring &path, const std::string &bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
+                    n == bytes.size();
+    return CloseHandle(f) && ok;
+}
+
+std::wstring Widen(const std::string &text) {
+    std::wstring wide(text.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                      wide.data(), static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? n : 0);
+    return wide;
+}
+
+std::string WorkRoot() {
+    char full[MAX_PATH] = {};
+    GetFullPathNameA((BinDir() + "\\..\\e2e-root").c_str(), sizeof full, full, nullptr);
+    MakeDirs(full);
+    return full;
+}
+
+} // namespace harness

@@ -1,0 +1,26 @@
+// Files and folders for the Windows-side programs: where they run from, the
+// scratch folder of the build tree, whole files read and written.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace harness {
+
+// The folder of the running program (launcher.exe and the stand-in lie there).
+std::string BinDir();
+// A scratch folder of the build tree, made on first use.
+std::string WorkRoot();
+// Creates every folder along `path`.
+bool MakeDirs(const std::string &path);
+// A whole file's bytes; the file may be open for writing elsewhere (a record
+// being written, a Linux /proc file through drive Z:).
+bool ReadWholeFile(const std::string &path, std::string *bytes);
+// Makes `path` hold exactly `bytes`.
+bool WriteWholeFile(const std::string &path, const std::string &bytes);
+bool WriteWholeFile(const std::wstring &path, const std::string &bytes);
+// Text in the ANSI code page, as Unicode.
+std::wstring Widen(const std::string &text);
+
+} // namespace harness

@@ -1,0 +1,106 @@
+// Running programs and waiting for them: every program the harness starts,
+// and all that those start, lies in one job that ends with the harness.
+#include "programs.h"
+
+#include <tlhelp32.h>
+
+namespace harness {
+
+namespace {
+
+// Everything the harness starts, and all that those start, ends with the
+// harness: a test killed at its time-out leaves nothing behind to hold the
+// test runner's output pipes open.
+HANDLE ChildJob() {
+    static HANDLE job = [] {
+        HANDLE h = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(h, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        return h;
+    }();
+    return job;
+}
+
+// Starts a program suspended, with CreateProcessA or CreateProcessW as its
+// texts are narrow or wide (the narrow ones converted by Windows itself, as
+// a caller's would be), puts it into the job, then lets it run.
+template <typename Text, typename StartupInfo, typename CreateProcessFunction>
+bool Start(CreateProcessFunction create_process, Text line, const Text &directory, StartupInfo si,
+           PROCESS_INFORMATION *pi) {
+    si.cb = sizeof si;
+    if (!create_process(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &si, pi))
+        return false;
+    AssignProcessToJobObject(ChildJob(), pi->hProcess);
+    ResumeThread(pi->hThread);
+    return true;
+}
+
+// Waits for a started program as RunProgram describes.
+template <typename Text>
+Run StartAndWait(const Text &command_line, const Text &directory, DWORD timeout_ms,
+                 const std::function<void()> &poll, const char *desktop = nullptr) {
+    Run run;
+    PROCESS_INFORMATION pi = {};
+    run.start_tick = GetTickCount();
+    if (!StartInJob(command_line, directory, &pi, desktop)) return run;
+    run.started = true;
+    for (;;) {
+        if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
+            run.ended = true;
+            break;
+        }
+        if (GetTickCount() - run.start_tick > timeout_ms) {
+            TerminateProcess(pi.hProcess, 99);
+            WaitForSingleObject(pi.hProcess, 5000);
+            break;
+        }
+        if (poll) poll();
+    }
+    run.end_tick = GetTickCount();
+    GetExitCodeProcess(pi.hProcess, &run.exit_code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return run;
+}
+
+} // namespace
+
+bool StartInJob(const std::string &command_line, const std::string &directory,
+                PROCESS_INFORMATION *pi, const char *desktop) {
+    std::string desktop_name = desktop != nullptr ? desktop : "";
+    STARTUPINFOA si = {};
+    si.lpDesktop = desktop != nullptr ? desktop_name.data() : nullptr;
+    return Start(CreateProcessA, command_line, directory, si, pi);
+}
+
+bool StartInJob(const std::wstring &command_line, const std::wstring &directory,
+                PROCESS_INFORMATION *pi, const char * /*desktop: the caller's own*/) {
+    return Start(CreateProcessW, command_line, directory, STARTUPINFOW{}, pi);
+}
+
+Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
+               const std::function<void()> &poll, const char *desktop) {
+    return StartAndWait(command_line, directory, timeout_ms, poll, desktop);
+}
+
+Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
+               const std::function<void()> &poll) {
+    return StartAndWait(command_line, directory, timeout_ms, poll);
+}
+
+bool IsRunning(const std::string &exe_name) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found;
+         more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, exe_name.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+} // namespace harness

@@ -1,0 +1,44 @@
+// Running programs as a caller would: with an exact command line and current
+// directory, in a job that ends them all with the harness, each waited for up
+// to a time-out.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace harness {
+
+struct Run {
+    bool started = false;
+    bool ended = false; // false: still running at the time-out, then killed
+    DWORD exit_code = 0;
+    DWORD start_tick = 0;
+    DWORD end_tick = 0; // when its end was seen
+};
+// Starts `command_line` in `directory` (the caller's own when empty), on
+// `desktop` when given, in the job of everything the harness starts, and
+// leaves it running.
+bool StartInJob(const std::string &command_line, const std::string &directory,
+                PROCESS_INFORMATION *pi, const char *desktop = nullptr);
+// The same with CreateProcessW, on the caller's own desktop whatever
+// `desktop` says: names outside the ANSI code page reach the program as
+// Windows would hand them on.
+bool StartInJob(const std::wstring &command_line, const std::wstring &directory,
+                PROCESS_INFORMATION *pi, const char *desktop = nullptr);
+
+// Starts `command_line` (the module is its first token, as a caller would
+// write it) in `directory`, on `desktop` ("station\\desktop") when given, and
+// waits up to `timeout_ms`, calling `poll` about every 50 ms meanwhile.
+Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
+               const std::function<void()> &poll = nullptr, const char *desktop = nullptr);
+// The same, started with CreateProcessW: names outside the ANSI code page
+// reach the program as Windows would hand them on.
+Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
+               const std::function<void()> &poll = nullptr);
+
+// Whether a process of this program (file name, any case) is running.
+bool IsRunning(const std::string &exe_name);
+
+} // namespace harness
