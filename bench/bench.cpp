@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "machine_description.h"
 #include "machine_guard.h"
 #include "report.h"
 #include "runs.h"
@@ -29,15 +30,15 @@ namespace bench {
 namespace {
 
 int RunBench(int argc, char **argv) {
-    Bench b;
+    Bench bench;
     std::string out;
     bool machine = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc) {
-            b.runs = std::max(1, std::atoi(argv[++i]));
+            bench.runs = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--verbose") {
-            b.verbose = true;
+            bench.verbose = true;
         } else if (arg == "--out" && i + 1 < argc) {
             out = argv[++i];
         } else if (arg == "--machine") {
@@ -54,16 +55,17 @@ int RunBench(int argc, char **argv) {
     // named on command lines only: neither the subjects nor the stand-in
     // read them.
     const std::string root = harness::WorkRoot() + "\\bench";
-    b.setup = root + "\\setup";
-    b.records = root + "\\records";
-    b.manager = root + "\\manager\\CEAPPMGR.EXE";
-    harness::MakeDirs(b.setup);
-    harness::MakeDirs(b.records);
+    bench.setup = root + "\\setup";
+    bench.records = root + "\\records";
+    bench.manager = root + "\\manager\\CEAPPMGR.EXE";
+    harness::MakeDirs(bench.setup);
+    harness::MakeDirs(bench.records);
     const std::string bin = harness::BinDir();
     const bool placed =
-        harness::PlaceStandIn(b.manager) && harness::RegisterManager(b.manager) &&
-        CopyFileA((bin + "\\launcher.exe").c_str(), (b.setup + "\\launcher.exe").c_str(), FALSE) &&
-        CopyFileA((bin + "\\peer.exe").c_str(), (b.setup + "\\peer.exe").c_str(), FALSE);
+        harness::PlaceStandIn(bench.manager) && harness::RegisterManager(bench.manager) &&
+        CopyFileA((bin + "\\launcher.exe").c_str(), (bench.setup + "\\launcher.exe").c_str(),
+                  FALSE) &&
+        CopyFileA((bin + "\\peer.exe").c_str(), (bench.setup + "\\peer.exe").c_str(), FALSE);
     if (!placed) {
         std::fprintf(stderr, "cannot set up in %s%s\n", root.c_str(),
                      harness::AppPathsBelongToTheMachine()
@@ -74,9 +76,9 @@ int RunBench(int argc, char **argv) {
     }
 
     const std::vector<Subject> subjects = {
-        {Kind::kLauncher, "launcher", b.setup + "\\launcher.exe"},
-        {Kind::kPeer, "NSIS peer", b.setup + "\\peer.exe"},
-        {Kind::kDirect, "direct start", b.manager},
+        {Kind::kLauncher, "launcher", bench.setup + "\\launcher.exe"},
+        {Kind::kPeer, "NSIS peer", bench.setup + "\\peer.exe"},
+        {Kind::kDirect, "direct start", bench.manager},
     };
     std::vector<Samples> samples(subjects.size());
 
@@ -86,22 +88,22 @@ int RunBench(int argc, char **argv) {
                                   bin + "\\empty_kernel32.exe"};
     std::vector<double> empty_ms[3];
 
-    std::printf("%d runs each; short runs (stand-in %lu ms), the subjects in turn...\n", b.runs,
+    std::printf("%d runs each; short runs (stand-in %lu ms), the subjects in turn...\n", bench.runs,
                 kShortRunMs);
     std::fflush(stdout);
-    for (int run = 0; run < b.runs; ++run)
+    for (int run = 0; run < bench.runs; ++run)
         for (size_t i = 0; i < subjects.size(); ++i) {
-            const Sample sample = ShortRun(b, subjects[i]);
+            const Sample sample = ShortRun(bench, subjects[i]);
             if (!sample.failed) samples[i].short_runs.push_back(sample);
             empty_ms[i].push_back(EmptyRun(empty[i]));
         }
     std::printf("long runs (stand-in %lu ms, all at once)...\n", kLongRunMs);
     std::fflush(stdout);
-    LongRuns(b, subjects, &samples);
+    LongRuns(bench, subjects, &samples);
     std::printf("settling pause runs (%s, %lu ms minimum)...\n", kPauseList, kPauseMs);
     std::fflush(stdout);
-    samples[0].pause_runs = PauseRuns(b, subjects[0]);
-    if (b.verbose)
+    samples[0].pause_runs = PauseRuns(bench, subjects[0]);
+    if (bench.verbose)
         for (const Sample &s : samples[0].pause_runs)
             std::printf("  launcher: ended %.1f ms after the stand-in started\n",
                         Ms(s.stand_in.start_qpc, s.exited));
@@ -114,11 +116,11 @@ int RunBench(int argc, char **argv) {
         figures.push_back(Summarize(subjects[i], samples[i], child_after_return));
 
     const double empty_median[3] = {Median(empty_ms[0]), Median(empty_ms[1]), Median(empty_ms[2])};
-    std::string table = Table(b.runs, subjects, figures, empty_median, child_after_return);
+    std::string table = Table(bench.runs, subjects, figures, empty_median, child_after_return);
     if (machine) table = Machine() + "\n" + table;
 
-    if (b.failed_runs > 0)
-        table += "\n" + std::to_string(b.failed_runs) +
+    if (bench.failed_runs > 0)
+        table += "\n" + std::to_string(bench.failed_runs) +
                  " runs failed (a message box appeared and was closed, or a run overran its "
                  "bound) and are left out of the figures.\n";
     std::printf("\n%s", table.c_str());
@@ -126,7 +128,7 @@ int RunBench(int argc, char **argv) {
         std::fprintf(stderr, "cannot write %s\n", out.c_str());
         return 2;
     }
-    return b.failed_runs > 0 ? 1 : 0;
+    return bench.failed_runs > 0 ? 1 : 0;
 }
 
 } // namespace

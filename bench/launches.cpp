@@ -1,4 +1,4 @@
-// Starting the subjects and reading them: see runs.h.
+// Starting the subjects and reading them: see launches.h.
 #include <windows.h>
 
 #include <psapi.h>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "runs.h"
+#include "launches.h"
 
 namespace bench {
 
@@ -16,56 +16,58 @@ namespace {
 
 // The command line a caller gives each subject for `list` in the set-up
 // folder.
-std::string CommandLine(const Bench &b, const Subject &s, const std::string &list) {
-    if (s.kind == Kind::kDirect) return b.manager + " \"" + b.setup + "\\" + list + "\"";
-    return "\"" + s.program + "\" " + list;
+std::string CommandLine(const Bench &bench, const Subject &subject, const std::string &list) {
+    if (subject.kind == Kind::kDirect)
+        return bench.manager + " \"" + bench.setup + "\\" + list + "\"";
+    return "\"" + subject.program + "\" " + list;
 }
 
 } // namespace
 
-double CpuMs(const Launch &l) {
-    if (!UnderWine()) return ProcessCpuMs(l.pi.hProcess);
-    if (l.unix_pid == 0) l.unix_pid = UnixPidRunning(l.key);
-    return LinuxCpuMs(l.unix_pid);
+double CpuMs(const Launch &launch) {
+    if (!UnderWine()) return ProcessCpuMs(launch.pi.hProcess);
+    if (launch.unix_pid == 0) launch.unix_pid = UnixPidRunning(launch.key);
+    return LinuxCpuMs(launch.unix_pid);
 }
 
-Memory PeakMemory(const Launch &l) {
-    Memory m;
+Memory PeakMemory(const Launch &launch) {
+    Memory memory;
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(l.pi.hProcess, &counters, sizeof counters))
-        m.working_set_kb = counters.PeakWorkingSetSize / 1024.0;
+    if (GetProcessMemoryInfo(launch.pi.hProcess, &counters, sizeof counters))
+        memory.working_set_kb = counters.PeakWorkingSetSize / 1024.0;
     if (UnderWine()) {
-        if (l.unix_pid == 0) l.unix_pid = UnixPidRunning(l.key);
-        m.resident_kb = LinuxPeakResidentKb(l.unix_pid);
+        if (launch.unix_pid == 0) launch.unix_pid = UnixPidRunning(launch.key);
+        memory.resident_kb = LinuxPeakResidentKb(launch.unix_pid);
     }
-    return m;
+    return memory;
 }
 
-Launch Start(Bench &b, const Subject &s, const std::string &list, DWORD run_ms) {
-    Launch l;
-    l.record = b.records + "\\run-" + std::to_string(++b.serial) + ".txt";
-    harness::ConfigureStandIn(l.record, run_ms);
-    l.line = CommandLine(b, s, list);
-    l.key = s.program.substr(s.program.find_last_of('\\') + 1) + " " + list;
-    std::vector<char> buffer(l.line.begin(), l.line.end());
+Launch Start(Bench &bench, const Subject &subject, const std::string &list, DWORD run_ms) {
+    Launch launch;
+    launch.record = bench.records + "\\run-" + std::to_string(++bench.serial) + ".txt";
+    harness::ConfigureStandIn(launch.record, run_ms);
+    launch.line = CommandLine(bench, subject, list);
+    launch.key = subject.program.substr(subject.program.find_last_of('\\') + 1) + " " + list;
+    std::vector<char> buffer(launch.line.begin(), launch.line.end());
     buffer.push_back('\0');
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    l.before = Now();
-    if (!CreateProcessA(s.program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        b.setup.c_str(), &si, &l.pi)) {
-        std::fprintf(stderr, "cannot start %s (error %lu)\n", s.program.c_str(), GetLastError());
+    launch.before = Now();
+    if (!CreateProcessA(subject.program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        bench.setup.c_str(), &si, &launch.pi)) {
+        std::fprintf(stderr, "cannot start %s (error %lu)\n", subject.program.c_str(),
+                     GetLastError());
         std::exit(2);
     }
-    l.after = Now();
-    return l;
+    launch.after = Now();
+    return launch;
 }
 
-bool Wait(Bench &b, HANDLE process, DWORD ms, bool watch) {
+bool Wait(Bench &bench, HANDLE process, DWORD ms, bool watch) {
     const DWORD start = GetTickCount();
     while (WaitForSingleObject(process, watch ? 50 : ms) != WAIT_OBJECT_0) {
-        b.boxes.Poll();
+        bench.boxes.Poll();
         if (GetTickCount() - start < ms) continue;
         TerminateProcess(process, 99);
         WaitForSingleObject(process, 5000);
@@ -74,19 +76,19 @@ bool Wait(Bench &b, HANDLE process, DWORD ms, bool watch) {
     return true;
 }
 
-void Failed(Bench &b, const char *subject, const char *why) {
-    ++b.failed_runs;
+void Failed(Bench &bench, const char *subject, const char *why) {
+    ++bench.failed_runs;
     std::fprintf(stderr, "%s: a run failed: %s\n", subject, why);
 }
 
-harness::Record StandInRecord(const Launch &l) {
-    const std::vector<harness::Record> records = harness::ReadRecords(l.record);
+harness::Record StandInRecord(const Launch &launch) {
+    const std::vector<harness::Record> records = harness::ReadRecords(launch.record);
     return records.empty() ? harness::Record{} : records[0];
 }
 
-void Close(Launch &l) {
-    CloseHandle(l.pi.hThread);
-    CloseHandle(l.pi.hProcess);
+void Close(Launch &launch) {
+    CloseHandle(launch.pi.hThread);
+    CloseHandle(launch.pi.hProcess);
 }
 
 double EmptyRun(const std::string &program) {

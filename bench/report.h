@@ -1,5 +1,5 @@
-// What the runs come to: each subject's figures (medians), the table that
-// sets them side by side, and the machine they came from.
+// What the runs come to: each subject's figures (medians), and the table that
+// sets them side by side.
 #pragma once
 
 #include <string>
@@ -29,10 +29,5 @@ Figures Summarize(const Subject &subject, const Samples &samples, double child_a
 std::string Table(int runs, const std::vector<Subject> &subjects,
                   const std::vector<Figures> &figures, const double (&empty_ms)[3],
                   double child_after_return_ms);
-
-// The machine, as lines for the head of figures.md: Windows' version and
-// build, the processor, and whether 32-bit programs run under x86 emulation
-// on ARM64, through WOW64 on x64, or under Wine.
-std::string Machine();
 
 } // namespace bench

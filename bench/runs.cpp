@@ -12,11 +12,11 @@ namespace {
 // Waits until the stand-in has recorded its start and `after_ms` more have
 // passed, or until the time-out, closing message boxes meanwhile. False on
 // the time-out.
-bool WaitForStandIn(Bench &b, const Launch &l, double after_ms) {
+bool WaitForStandIn(Bench &bench, const Launch &launch, double after_ms) {
     for (int i = 0; i < 1200; ++i) {
-        const harness::Record r = StandInRecord(l);
+        const harness::Record r = StandInRecord(launch);
         if (r.start_qpc != 0 && Ms(r.start_qpc, Now()) >= after_ms) return true;
-        b.boxes.Poll();
+        bench.boxes.Poll();
         Sleep(20);
     }
     return false;
@@ -24,7 +24,9 @@ bool WaitForStandIn(Bench &b, const Launch &l, double after_ms) {
 
 // An install list of its own for each run, so that each subject's process
 // can be told from the others by its command line.
-std::string RunList(const Bench &b) { return "Sample-" + std::to_string(b.serial + 1) + ".ini"; }
+std::string RunList(const Bench &bench) {
+    return "Sample-" + std::to_string(bench.serial + 1) + ".ini";
+}
 
 // The direct starts of the long runs, waited for one by one on a thread of
 // their own, as a caller would: its CPU time across each wait is what
@@ -48,33 +50,35 @@ DWORD WINAPI WaitForDirectStarts(void *param) {
 
 // One run with a 2 s stand-in, waited for on its own. The subject's CPU time
 // is read 200 ms before the stand-in ends.
-Sample ShortRun(Bench &b, const Subject &s) {
+Sample ShortRun(Bench &bench, const Subject &subject) {
     Sample sample;
-    const size_t boxes = b.boxes.Seen().size();
-    Launch l = Start(b, s, RunList(b), kShortRunMs);
+    const size_t boxes = bench.boxes.Seen().size();
+    Launch launch = Start(bench, subject, RunList(bench), kShortRunMs);
     const double cpu_before = ThreadCpuMs();
-    if (s.kind != Kind::kDirect) {
-        if (WaitForStandIn(b, l, 500)) sample.memory = PeakMemory(l);
-        if (WaitForStandIn(b, l, kShortRunMs - 200.0)) sample.cpu_ms = CpuMs(l);
+    if (subject.kind != Kind::kDirect) {
+        if (WaitForStandIn(bench, launch, 500)) sample.memory = PeakMemory(launch);
+        if (WaitForStandIn(bench, launch, kShortRunMs - 200.0)) sample.cpu_ms = CpuMs(launch);
     }
     // The direct start is waited for as a caller would, with one wait.
-    const bool ended = Wait(b, l.pi.hProcess, kShortRunMs + kSlackMs, s.kind != Kind::kDirect);
+    const bool ended =
+        Wait(bench, launch.pi.hProcess, kShortRunMs + kSlackMs, subject.kind != Kind::kDirect);
     sample.exited = Now();
-    if (s.kind == Kind::kDirect) sample.cpu_ms = ThreadCpuMs() - cpu_before;
-    sample.before = l.before;
-    sample.after = l.after;
-    sample.stand_in = StandInRecord(l);
-    Close(l);
-    if (b.verbose)
+    if (subject.kind == Kind::kDirect) sample.cpu_ms = ThreadCpuMs() - cpu_before;
+    sample.before = launch.before;
+    sample.after = launch.after;
+    sample.stand_in = StandInRecord(launch);
+    Close(launch);
+    if (bench.verbose)
         std::printf("  %s: start-up %.1f ms, CPU %.1f ms, end seen %.1f ms after the stand-in's\n",
-                    s.name, Ms(sample.before, sample.stand_in.start_qpc), sample.cpu_ms,
+                    subject.name, Ms(sample.before, sample.stand_in.start_qpc), sample.cpu_ms,
                     Ms(sample.stand_in.end_qpc, sample.exited));
-    const char *why = !ended                           ? "it overran, and was stopped"
-                      : b.boxes.Seen().size() != boxes ? "it showed a message box, closed at once"
-                      : !sample.stand_in.ended         ? "the stand-in did not run"
-                                                       : nullptr;
+    const char *why = !ended ? "it overran, and was stopped"
+                      : bench.boxes.Seen().size() != boxes
+                          ? "it showed a message box, closed at once"
+                      : !sample.stand_in.ended ? "the stand-in did not run"
+                                               : nullptr;
     sample.failed = why != nullptr;
-    if (sample.failed) Failed(b, s.name, why);
+    if (sample.failed) Failed(bench, subject.name, why);
     return sample;
 }
 
@@ -82,7 +86,7 @@ Sample ShortRun(Bench &b, const Subject &s) {
 // apart, so that their start-ups do not overlap), for CPU time only: what
 // each used between 2 s and 58 s after the stand-in started, while it did
 // nothing but wait, and all it used until 200 ms before the stand-in's end.
-void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Samples> *samples) {
+void LongRuns(Bench &bench, const std::vector<Subject> &subjects, std::vector<Samples> *samples) {
     struct Pending {
         size_t subject;
         Launch launch;
@@ -92,9 +96,9 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
         bool late = false; // failed: see below
     };
     std::vector<Pending> pending;
-    for (int run = 0; run < b.runs; ++run)
+    for (int run = 0; run < bench.runs; ++run)
         for (size_t i = 0; i < subjects.size(); ++i) {
-            pending.push_back({i, Start(b, subjects[i], RunList(b), kLongRunMs)});
+            pending.push_back({i, Start(bench, subjects[i], RunList(bench), kLongRunMs)});
             Sleep(2000);
         }
     DirectWaits direct;
@@ -110,7 +114,7 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
     const LONGLONG started = Now();
     for (bool all_done = false; !all_done; Sleep(20)) {
         all_done = true;
-        b.boxes.Poll();
+        bench.boxes.Poll();
         const bool overran = Ms(started, Now()) > kLongRunMs + kSlackMs;
         for (Pending &p : pending) {
             if (p.done || subjects[p.subject].kind == Kind::kDirect) continue;
@@ -133,7 +137,7 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
             if (p.closed && since >= kLateMs) {
                 into.long_cpu_ms.push_back(CpuMs(p.launch));
                 p.done = true;
-                if (b.verbose)
+                if (bench.verbose)
                     std::printf("  %s: %.1f ms CPU from 2 s to 58 s, %.1f ms in all\n",
                                 subjects[p.subject].name, into.wait_cpu_ms.back(),
                                 into.long_cpu_ms.back());
@@ -146,10 +150,10 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
     (*samples)[direct_subject].long_cpu_ms = direct.cpu_ms;
     for (Pending &p : pending) {
         if (p.late) {
-            Failed(b, subjects[p.subject].name, "it showed a message box or overran");
+            Failed(bench, subjects[p.subject].name, "it showed a message box or overran");
             TerminateProcess(p.launch.pi.hProcess, 99); // if it still runs
-        } else if (!Wait(b, p.launch.pi.hProcess, kSlackMs)) {
-            Failed(b, subjects[p.subject].name, "it overran, and was stopped");
+        } else if (!Wait(bench, p.launch.pi.hProcess, kSlackMs)) {
+            Failed(bench, subjects[p.subject].name, "it overran, and was stopped");
         }
         Close(p.launch);
     }
@@ -157,11 +161,11 @@ void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Sample
 
 // N launcher runs on a list with a 60 s minimum, the primary suite window
 // open, started 5 s apart so that each one's end is seen on its own.
-std::vector<Sample> PauseRuns(Bench &b, const Subject &launcher) {
+std::vector<Sample> PauseRuns(Bench &bench, const Subject &launcher) {
     harness::DesktopWindows windows({"Tarnivo Site Suite"});
     std::vector<Launch> launches;
-    for (int run = 0; run < b.runs; ++run) {
-        launches.push_back(Start(b, launcher, kPauseList, kShortRunMs));
+    for (int run = 0; run < bench.runs; ++run) {
+        launches.push_back(Start(bench, launcher, kPauseList, kShortRunMs));
         Sleep(5000);
     }
     std::vector<Sample> samples(launches.size());
@@ -181,7 +185,7 @@ std::vector<Sample> PauseRuns(Bench &b, const Subject &launcher) {
             samples[which[r - WAIT_OBJECT_0]].exited = now;
             --left;
         }
-        b.boxes.Poll();
+        bench.boxes.Poll();
         if (Ms(started, now) > kPauseMs + kSlackMs) break; // the rest have overrun
     }
     // A run that overran, or that never started its stand-in (it showed a
@@ -196,7 +200,7 @@ std::vector<Sample> PauseRuns(Bench &b, const Subject &launcher) {
         if (samples[i].exited != 0 && samples[i].stand_in.start_qpc != 0)
             kept.push_back(samples[i]);
         else
-            Failed(b, launcher.name, "it showed a message box or overran");
+            Failed(bench, launcher.name, "it showed a message box or overran");
     }
     return kept;
 }

@@ -8,66 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "harness.h"
+#include "launches.h"
 #include "readings.h"
 
 namespace bench {
-
-constexpr DWORD kShortRunMs = 2000;
-constexpr DWORD kLongRunMs = 60000;
-constexpr DWORD kPollMs = 1500;
-constexpr DWORD kPauseMs = 60000; // PlotterCAB.ini's minimum
-constexpr char kPauseList[] = "PlotterCAB.ini";
-// How much longer than it is meant to take any run may take; then it has
-// failed, and is stopped.
-constexpr DWORD kSlackMs = 120000;
-
-enum class Kind { kLauncher, kPeer, kDirect };
-
-struct Subject {
-    Kind kind;
-    const char *name;
-    std::string program; // the program started; the stand-in for the direct start
-};
-
-struct Bench {
-    std::string setup;   // the folder the subjects and the lists lie in
-    std::string manager; // the stand-in's registered path
-    std::string records; // the folder of the stand-in's records
-    int runs = 5;
-    bool verbose = false; // prints each run's raw figures
-    int serial = 0;       // numbers the records
-    // Every message box of the subjects (both say "Installation"), closed as
-    // soon as it is seen: a run that shows one has failed.
-    harness::MessageBoxWatch boxes{"Installation"};
-    int failed_runs = 0; // left out of the figures
-};
-
-// One subject started on a list.
-struct Launch {
-    PROCESS_INFORMATION pi = {};
-    LONGLONG before = 0; // just before CreateProcessA
-    LONGLONG after = 0;  // just after it returned
-    std::string record;
-    std::string line;           // its command line
-    std::string key;            // a part of it that no other process's has
-    mutable DWORD unix_pid = 0; // under Wine, once found
-};
-
-// Starts `s` on `list` in the set-up folder, with the stand-in running
-// `run_ms`; ends the benchmark when it cannot.
-Launch Start(Bench &b, const Subject &s, const std::string &list, DWORD run_ms);
-// Waits up to `ms` for `process`, with `watch` closing each message box
-// that appears meanwhile (else in one wait, as a caller would). False when
-// it did not end in time: it is then stopped.
-bool Wait(Bench &b, HANDLE process, DWORD ms, bool watch = true);
-// Counts a run of `subject` as failed, left out of the figures, and says why.
-void Failed(Bench &b, const char *subject, const char *why);
-// Its CPU time so far, in ms, or kNone; under Wine only while it runs.
-double CpuMs(const Launch &l);
-Memory PeakMemory(const Launch &l);
-harness::Record StandInRecord(const Launch &l);
-void Close(Launch &l);
 
 // What one run showed.
 struct Sample {
@@ -87,10 +31,8 @@ struct Samples {
     std::vector<Sample> pause_runs;  // the launcher on a list with a minimum
 };
 
-Sample ShortRun(Bench &b, const Subject &s);
-void LongRuns(Bench &b, const std::vector<Subject> &subjects, std::vector<Samples> *samples);
-std::vector<Sample> PauseRuns(Bench &b, const Subject &launcher);
-// A program that does nothing: CreateProcessA to its end, in ms.
-double EmptyRun(const std::string &program);
+Sample ShortRun(Bench &bench, const Subject &subject);
+void LongRuns(Bench &bench, const std::vector<Subject> &subjects, std::vector<Samples> *samples);
+std::vector<Sample> PauseRuns(Bench &bench, const Subject &launcher);
 
 } // namespace bench

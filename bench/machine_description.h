@@ -1,0 +1,13 @@
+// The machine the benchmark ran on, for the head of its figures.
+#pragma once
+
+#include <string>
+
+namespace bench {
+
+// The machine, as lines for the head of figures.md: Windows' version and
+// build, the processor, and whether 32-bit programs run under x86 emulation
+// on ARM64, through WOW64 on x64, or under Wine.
+std::string Machine();
+
+} // namespace bench
