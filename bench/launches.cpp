@@ -1,4 +1,5 @@
-// Starting the subjects and reading them: see launches.h.
+// Starting the subjects and reading them while they run: their command
+// lines, CPU time, peak memory and the stand-in's record (see launches.h).
 #include <windows.h>
 
 #include <psapi.h>

@@ -1,4 +1,5 @@
-// The machine the benchmark ran on, for the head of its figures.
+// The machine the benchmark ran on, described for the head of its figures:
+// Windows' version, the processor, and how 32-bit programs run there.
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
-// Clocks, CPU times, import tables and Linux processes: see readings.h.
+// What the benchmark reads from the system: clocks, CPU times, import tables,
+// and under Wine the Linux processes behind the programs (see readings.h).
 #include "readings.h"
 
 #include <algorithm>

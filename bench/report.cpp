@@ -1,4 +1,5 @@
-// The figures and the table: see report.h.
+// The runs' samples made figures (medians), and the table with its notes
+// that sets the subjects side by side (see report.h).
 #include "report.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
-// The three kinds of runs: see runs.h.
+// The three kinds of runs: short runs one subject at a time, long runs all
+// at once for the CPU time of waiting, and the settling pause (see runs.h).
 #include <cstdio>
 
 #include "runs.h"

@@ -1,4 +1,5 @@
-// Exact conversion to the ANSI code page.
+// Exact conversion to the ANSI code page: a name goes on only when every
+// character maps both ways, asked of the system without best fit.
 #include "launcher/ansi_text.h"
 
 #include "launcher/path_buffer.h"

@@ -1,4 +1,5 @@
-// Bounded copy and append on a fixed buffer.
+// Bounded copy and append on a fixed buffer, compiled once for each of the
+// two sizes: a step either fits whole or changes nothing.
 #include "launcher/path_buffer.h"
 
 namespace launcher::bounded {

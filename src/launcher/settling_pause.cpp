@@ -1,4 +1,5 @@
-// The settling pause.
+// The settling pause: which lists hold the launcher on, and the sleep until
+// their minimum time has passed since the launch.
 #include "launcher/settling_pause.h"
 
 namespace launcher {

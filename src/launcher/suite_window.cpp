@@ -1,4 +1,5 @@
-// Finding, minimizing and restoring the suite window.
+// Finding the companion software's window by its titles, minimizing it for
+// the run and showing it again.
 #include "launcher/suite_window.h"
 
 namespace launcher {

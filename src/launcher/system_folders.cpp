@@ -1,4 +1,5 @@
-// Windows' own folders set in the launcher's environment.
+// Windows' own folders set in the launcher's environment from the system,
+// and the expansion that admits only them.
 #include "launcher/system_folders.h"
 
 #include "launcher/path_buffer.h"

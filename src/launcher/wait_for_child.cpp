@@ -1,12 +1,14 @@
-// Waiting for the application manager to end. The wait sleeps and asks
-// rather than blocking on the process handle: every run then keeps the
-// companion's window minimized for at least one interval and gives it back
-// within one interval of the child's end, the rhythm installations have been
-// timed by; with no window of its own, the launcher has no messages to pump.
+// Waiting for the application manager to end, by asking at a fixed interval
+// whether it still runs.
 #include "launcher/wait_for_child.h"
 
 namespace launcher {
 
+// The wait sleeps and asks rather than blocking on the process handle: every
+// run then keeps the companion's window minimized for at least one interval
+// and gives it back within one interval of the child's end, the rhythm that
+// installations have been timed by. With no window of its own, the launcher
+// has no messages to pump meanwhile.
 void WaitForChild(Platform &platform, const ChildProcess &child) {
     for (;;) {
         platform.Sleep(kPollIntervalMs);

@@ -1,4 +1,5 @@
-// Each operation is one Win32 call; status codes become bool here.
+// The platform in Win32: each operation is one Win32 call, and its status
+// codes become bool here.
 #include "win32/win32_platform.h"
 
 #include <windows.h>

@@ -1,4 +1,5 @@
-// Files and folders, through the system's own calls.
+// Files and folders for the Windows-side programs, through the system's own
+// calls: paths, whole files, text widened from the ANSI code page.
 #include "files.h"
 
 #include <cstdio>

@@ -1,4 +1,5 @@
-// Questions about the machine the tests run on, asked of the system.
+// Questions about the machine the tests run on, asked of the system: Wine or
+// Windows, who sees the desktop, 8.3 names, and drives made from folders.
 #include "machine.h"
 
 #include "files.h"

@@ -1,4 +1,5 @@
-// The journal of the App Paths entry, and the desktop check.
+// The journal of the App Paths entry, the planted paths, and the desktop
+// check that keep a real machine as the tests found it.
 #include "machine_guard.h"
 
 #include <windows.h>
