@@ -30,8 +30,8 @@ void InstallerFromTheGuide::HandsItsListOver(const std::string &kind) {
     ASSERT_TRUE(short_size > 0 && short_size < MAX_PATH);
     const auto too_deep = [&](const std::string &first) {
         std::string deep = root_ + "\\" + first;
-        for (size_t short_deep = short_size + 9; manager_.size() + short_deep + 17 <= 259;
-             short_deep += 9)
+        for (size_t short_deep = short_size + 1 + first.size();
+             manager_.size() + short_deep + 17 <= 259; short_deep += 9)
             deep += "\\abcdefgh";
         return deep;
     };
