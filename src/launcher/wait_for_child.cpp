@@ -5,10 +5,10 @@
 namespace launcher {
 
 // The wait sleeps and asks rather than blocking on the process handle: every
-// run then keeps the companion's window minimized for at least one interval
-// and gives it back within one interval of the child's end, the rhythm that
-// installations have been timed by. With no window of its own, the launcher
-// has no messages to pump meanwhile.
+// run keeps the companion's window minimized for at least one interval, and
+// the launcher ends within one interval of the child's end, the timing its
+// callers have always seen and may rely on. With no window of its own, the
+// launcher has no messages to pump meanwhile.
 void WaitForChild(Platform &platform, const ChildProcess &child) {
     for (;;) {
         platform.Sleep(kPollIntervalMs);
