@@ -54,7 +54,7 @@ struct Launch {
     mutable DWORD unix_pid = 0; // under Wine, once found
 };
 
-// Starts `s` on `list` in the set-up folder, with the stand-in running
+// Starts `subject` on `list` in the set-up folder, with the stand-in running
 // `run_ms`; ends the benchmark when it cannot.
 Launch Start(Bench &bench, const Subject &subject, const std::string &list, DWORD run_ms);
 // Waits up to `ms` for `process`, with `watch` closing each message box

@@ -7,11 +7,7 @@
 
 namespace harness {
 
-namespace {
-
 constexpr char kDesktopWindowClass[] = "HarnessDesktopWindow";
-
-} // namespace
 
 DesktopWindows::DesktopWindows(const std::vector<std::string> &titles, bool hung)
     : titles_(titles), hung_(hung) {
