@@ -34,7 +34,7 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     // anything is expanded or started: Windows' folders as Windows keeps
     // them, for the lookup and for the manager, which inherits them.
     platform.RestrictDllSearch();
-    SetSystemFolders(platform);
+    const KnownFolders known = SetSystemFolders(platform);
 
     // Where nobody can see it (a deployment that runs as SYSTEM), the
     // manager, an interactive program, would wait for an answer nobody can
@@ -44,7 +44,7 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
 
     // 1. Find the application manager; without it there is nothing to do.
     PathBuffer manager_path;
-    if (!LookUpApplicationManager(platform, &manager_path)) {
+    if (!LookUpApplicationManager(platform, known, &manager_path)) {
         Report(platform, kManagerMissingText, false);
         return kExitDone;
     }

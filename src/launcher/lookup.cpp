@@ -10,8 +10,8 @@ namespace {
 
 // Makes *path `text` with the Windows folders that it names expanded, whole
 // or not at all; a text that names any other variable is no path.
-bool Expand(Platform &platform, const char *text, PathBuffer *path) {
-    return path->Copy(text) && ExpandWindowsFolders(platform, path, true);
+bool Expand(Platform &platform, KnownFolders known, const char *text, PathBuffer *path) {
+    return path->Copy(text) && ExpandWindowsFolders(platform, path, known);
 }
 
 // Whether the manager path names an existing file, not a folder, by a
@@ -30,7 +30,7 @@ bool NamesAFile(Platform &platform, const PathBuffer &path) {
 // string never is). A value of any other type is no registration. The key is
 // closed before the query's result is looked at, so it is open only for the
 // one read.
-bool ReadRegistration(Platform &platform, PathBuffer *path) {
+bool ReadRegistration(Platform &platform, KnownFolders known, PathBuffer *path) {
     Handle key = nullptr;
     if (!platform.OpenMachineKey(kAppPathsKey, &key)) return false;
     uint32_t size = PathBuffer::kCapacity;
@@ -38,18 +38,17 @@ bool ReadRegistration(Platform &platform, PathBuffer *path) {
     const bool read = platform.QueryStringValue(key, nullptr /* default value */, path->Data(),
                                                 &size, &expandable);
     platform.CloseKey(key);
-    // A value stored without its NUL is made a string here; one that fills
-    // the whole buffer without a NUL is no usable path.
-    if (!read || !path->Terminate(size)) return false;
-    return !expandable || ExpandWindowsFolders(platform, path, true);
+    if (!read || !path->TakeStoredString(size)) return false;
+    return !expandable || ExpandWindowsFolders(platform, path, known);
 }
 
 } // namespace
 
-bool LookUpApplicationManager(Platform &platform, PathBuffer *path) {
-    if (ReadRegistration(platform, path) && NamesAFile(platform, *path)) return true;
-    if (Expand(platform, kDeviceCenterManager, path) && NamesAFile(platform, *path)) return true;
-    return Expand(platform, kActiveSyncManager, path) && NamesAFile(platform, *path);
+bool LookUpApplicationManager(Platform &platform, KnownFolders known, PathBuffer *path) {
+    if (ReadRegistration(platform, known, path) && NamesAFile(platform, *path)) return true;
+    if (Expand(platform, known, kDeviceCenterManager, path) && NamesAFile(platform, *path))
+        return true;
+    return Expand(platform, known, kActiveSyncManager, path) && NamesAFile(platform, *path);
 }
 
 void ApplicationName(const PathBuffer &manager_path, PathBuffer *name) {

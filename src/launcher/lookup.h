@@ -3,6 +3,7 @@
 // device center, then ActiveSync's.
 #pragma once
 
+#include "launcher/system_folders.h"
 #include "platform/platform.h"
 
 namespace launcher {
@@ -24,10 +25,11 @@ constexpr char kDeviceCenterManager[] = "%windir%\\WindowsMobile\\CEAppMgr.exe";
 constexpr char kActiveSyncManager[] = "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE";
 
 // Finds the application manager: the registration, when it names an
-// existing file; else the first of its install folders that holds it. A
+// existing file; else the first of its install folders that holds it, with
+// the `known` folders expanded (one that names another is not looked at). A
 // registration that outlived the program, or that no start could use,
 // counts as none.
-bool LookUpApplicationManager(Platform &platform, PathBuffer *path);
+bool LookUpApplicationManager(Platform &platform, KnownFolders known, PathBuffer *path);
 
 // The module to start: the registered path, with one pair of enclosing
 // double quotes removed (CreateProcessA takes the module unquoted).

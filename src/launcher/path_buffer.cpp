@@ -33,9 +33,14 @@ bool Terminate(char *text, uint32_t capacity, uint32_t length) {
         text[length] = '\0';
         return true;
     }
-    if (Length(text, capacity) < capacity) return true;
     text[0] = '\0';
     return false;
+}
+
+bool TakeStoredString(char *text, uint32_t capacity, uint32_t size) {
+    if (size != 0 && size <= capacity && text[size - 1] == '\0') --size;
+    const bool whole = size < capacity && Length(text, size) == size;
+    return Terminate(text, capacity, whole ? size : capacity);
 }
 
 } // namespace launcher::bounded
@@ -52,6 +57,10 @@ template <uint32_t Capacity> bool FixedText<Capacity>::Append(const char *text) 
 
 template <uint32_t Capacity> bool FixedText<Capacity>::Terminate(uint32_t length) {
     return bounded::Terminate(text_, Capacity, length);
+}
+
+template <uint32_t Capacity> bool FixedText<Capacity>::TakeStoredString(uint32_t size) {
+    return bounded::TakeStoredString(text_, Capacity, size);
 }
 
 template <uint32_t Capacity> uint32_t FixedText<Capacity>::Length() const {

@@ -12,6 +12,7 @@ namespace bounded {
 bool Copy(char *text, uint32_t capacity, const char *from);
 bool Append(char *text, uint32_t capacity, const char *from);
 bool Terminate(char *text, uint32_t capacity, uint32_t length);
+bool TakeStoredString(char *text, uint32_t capacity, uint32_t size);
 uint32_t Length(const char *text, uint32_t capacity);
 } // namespace bounded
 
@@ -35,8 +36,15 @@ public:
 
     // Makes the first `length` bytes a string: NUL-terminates them where a
     // system call filled the raw buffer. False when there is no room for the
-    // NUL and the bytes hold none either; the buffer is then left empty.
+    // NUL; the buffer is then left empty.
     bool Terminate(uint32_t length);
+
+    // Makes the `size` bytes that a registry query stored a string, by the
+    // one rule for a registry string: whole when they hold at most
+    // Capacity - 1 characters, stored with their NUL or without; none (false,
+    // and the buffer left empty) when a NUL stands before their end, or
+    // they are longer.
+    bool TakeStoredString(uint32_t size);
 
     uint32_t Length() const;
     const char *Text() const { return text_; }

@@ -53,7 +53,10 @@ bool ComposeNotStarted(ReportText *text, const char *application, char *words, u
 bool NobodySees(Platform &platform) {
     if (platform.WindowStationInvisible()) return true;
     uint32_t session = 0;
-    return platform.WindowsMajorVersion() >= 6 && platform.ProcessSession(&session) && session == 0;
+    // KERNEL32 has GetTickCount64 from Vista on: the question that no
+    // compatibility layer answers as XP would.
+    return platform.KernelExports("GetTickCount64") && platform.ProcessSession(&session) &&
+           session == 0;
 }
 
 void ReportNotStarted(Platform &platform, const char *application, uint32_t error) {

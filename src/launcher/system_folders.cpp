@@ -26,8 +26,8 @@ constexpr Folder kFolders[] = {
     {"ProgramW6432", "ProgramW6432Dir"},
     {"CommonProgramW6432", "CommonW6432Dir"},
 };
-constexpr uint32_t kWindowsFolders = 3;
-constexpr uint32_t kAllFolders = sizeof kFolders / sizeof kFolders[0];
+constexpr uint32_t kFolderCount = sizeof kFolders / sizeof kFolders[0];
+constexpr KnownFolders kWindowsFolders = 0x7; // the first three
 
 // Whether the characters from `name` to `end` spell `variable`, in any
 // case, as Windows compares variable names: a letter may differ from its
@@ -44,31 +44,45 @@ bool SameName(const char *name, const char *end, const char *variable) {
 // Whether the `length` bytes that a system call filled into *folder fit,
 // and make a rooted path; they are made a string.
 bool Usable(PathBuffer *folder, uint32_t length) {
-    return length < PathBuffer::kCapacity && folder->Terminate(length) &&
-           IsRootedPath(folder->Text());
+    return folder->Terminate(length) && IsRootedPath(folder->Text());
+}
+
+bool HoldsPercent(const char *text) {
+    for (; *text != '\0'; ++text)
+        if (*text == '%') return true;
+    return false;
+}
+
+// Sets folder `i`'s variable to `value` and counts it known; where there is
+// no value, or Windows refuses it, removes the variable instead.
+void SetFolder(Platform &platform, uint32_t i, const char *value, KnownFolders *known) {
+    if (value != nullptr && platform.SetEnvironment(kFolders[i].variable, value))
+        *known |= 1u << i;
+    else
+        platform.SetEnvironment(kFolders[i].variable, nullptr);
 }
 
 } // namespace
 
-bool ExpandWindowsFolders(Platform &platform, PathBuffer *path, bool program_folders) {
+bool ExpandWindowsFolders(Platform &platform, PathBuffer *path, KnownFolders known) {
     PathBuffer text;
     text.Copy(path->Text());
-    const uint32_t count = program_folders ? kAllFolders : kWindowsFolders;
-    // Paired as Windows pairs them while every variable is set; one that is
-    // not leaves a '%' behind, which no rooted path holds.
+    // Paired as Windows pairs them while every variable named is set, as the
+    // known folders are; the first that is not ends the expansion.
     for (const char *p = text.Text(); *p != '\0'; ++p) {
         if (*p != '%') continue;
         const char *close = p + 1;
         while (*close != '\0' && *close != '%') ++close;
         if (*close == '\0') break;
         uint32_t i = 0;
-        while (i < count && !SameName(p + 1, close, kFolders[i].variable)) ++i;
-        if (i == count) return false; // a variable of the caller's
+        while (i < kFolderCount && !SameName(p + 1, close, kFolders[i].variable)) ++i;
+        if (i == kFolderCount || (known & (1u << i)) == 0) return false; // not the system's
         p = close;
     }
     const uint32_t size =
         platform.ExpandEnvironment(text.Text(), path->Data(), PathBuffer::kCapacity);
-    return size != 0 && size <= PathBuffer::kCapacity && path->Terminate(size - 1);
+    // The size counts the NUL; a failure's 0 leaves no length that fits.
+    return path->Terminate(size - 1) && !HoldsPercent(path->Text());
 }
 
 bool IsRootedPath(const char *path) {
@@ -76,26 +90,23 @@ bool IsRootedPath(const char *path) {
     const bool drive =
         ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && path[1] == ':' && path[2] == '\\';
     const bool share = c == '\\' && path[1] == '\\' && path[2] != '\0' && path[2] != '\\';
-    if (!drive && !share) return false;
-    for (const char *p = path; *p != '\0'; ++p)
-        if (*p == '%') return false;
-    return true;
+    return (drive || share) && !HoldsPercent(path);
 }
 
-void SetSystemFolders(Platform &platform) {
+KnownFolders SetSystemFolders(Platform &platform) {
+    KnownFolders known = 0;
     PathBuffer windows;
     const bool read =
         Usable(&windows, platform.SystemWindowsFolder(windows.Data(), PathBuffer::kCapacity));
-    platform.SetEnvironment("windir", read ? windows.Text() : nullptr);
-    platform.SetEnvironment("SystemRoot", read ? windows.Text() : nullptr);
+    SetFolder(platform, 0, read ? windows.Text() : nullptr, &known);
+    SetFolder(platform, 1, read ? windows.Text() : nullptr, &known);
     const bool on_drive = read && windows.Text()[1] == ':';
     if (on_drive) windows.Terminate(2);
-    platform.SetEnvironment("SystemDrive", on_drive ? windows.Text() : nullptr);
+    SetFolder(platform, 2, on_drive ? windows.Text() : nullptr, &known);
 
     Handle key = nullptr;
     const bool opened = platform.OpenMachineKey(kCurrentVersionKey, &key);
-    for (uint32_t i = kWindowsFolders; i < kAllFolders; ++i) {
-        const Folder &folder = kFolders[i];
+    for (uint32_t i = 3; i < kFolderCount; ++i) {
         PathBuffer path;
         uint32_t size = PathBuffer::kCapacity;
         bool expandable = false;
@@ -103,13 +114,14 @@ void SetSystemFolders(Platform &platform) {
         // on a machine set up so, names the Windows folders set above.
         const bool usable =
             opened &&
-            platform.QueryStringValue(key, folder.value, path.Data(), &size, &expandable) &&
-            size < PathBuffer::kCapacity && path.Terminate(size) &&
-            (!expandable || ExpandWindowsFolders(platform, &path, false)) &&
+            platform.QueryStringValue(key, kFolders[i].value, path.Data(), &size, &expandable) &&
+            path.TakeStoredString(size) &&
+            (!expandable || ExpandWindowsFolders(platform, &path, known & kWindowsFolders)) &&
             IsRootedPath(path.Text());
-        platform.SetEnvironment(folder.variable, usable ? path.Text() : nullptr);
+        SetFolder(platform, i, usable ? path.Text() : nullptr, &known);
     }
     if (opened) platform.CloseKey(key);
+    return known;
 }
 
 } // namespace launcher

@@ -41,8 +41,9 @@ public:
     // update KB2533623): the DLLs that Windows loads on demand from then on,
     // for a message box's themes or input methods, come from System32 only,
     // never from the program's own folder, where a planted one could lie.
-    // Where it is missing, SetDllDirectoryA("") (XP SP1 and later), also
-    // looked up, which takes the current folder out of the search.
+    // Then, on every Windows, SetDllDirectoryA("") (XP SP1 and later), also
+    // looked up, which takes the current folder out of the search; unlike
+    // the first, the programs this one starts inherit it.
     virtual void RestrictDllSearch() = 0;
 
     // GetSystemWindowsDirectoryA: the Windows folder of the whole system
@@ -51,8 +52,10 @@ public:
     virtual uint32_t SystemWindowsFolder(char *buffer, uint32_t capacity) = 0;
 
     // SetEnvironmentVariableA in this process's environment, which the
-    // child inherits; a null value removes the variable.
-    virtual void SetEnvironment(const char *name, const char *value) = 0;
+    // child inherits; a null value removes the variable. False when Windows
+    // refused (no memory for a larger environment, say): the variable may
+    // then still hold what it held.
+    virtual bool SetEnvironment(const char *name, const char *value) = 0;
 
     // RegOpenKeyExA under HKEY_LOCAL_MACHINE with KEY_READ. True and the key
     // in *key when it opened.
@@ -88,9 +91,11 @@ public:
     // nobody could see a box or dismiss it.
     virtual bool WindowStationInvisible() = 0;
 
-    // GetVersion: the major version of Windows (5 for XP, 6 for Vista to
-    // 8.1; a program without a manifest naming later ones sees 6 there too).
-    virtual uint32_t WindowsMajorVersion() = 0;
+    // GetProcAddress on KERNEL32: whether it exports `function`. Which
+    // Windows runs is told by what its KERNEL32 has, which no compatibility
+    // layer changes (GetVersion answers as the layer says: XP under
+    // __COMPAT_LAYER=WinXPSp3, which a caller may hand down).
+    virtual bool KernelExports(const char *function) = 0;
 
     // ProcessIdToSessionId(GetCurrentProcessId()): this process's session
     // into *session; false when Windows cannot tell.

@@ -6,21 +6,28 @@
 
 namespace launcher {
 
+namespace {
+
+// A function of KERNEL32 that not every Windows has, looked up rather than
+// imported (an import missing from KERNEL32 would stop the program from
+// loading at all); null where this Windows lacks it.
+FARPROC KernelFunction(const char *name) {
+    return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
+}
+
+} // namespace
+
 void Win32Platform::RestrictDllSearch() {
-    // Neither is in XP's KERNEL32 as first shipped, so neither is imported:
-    // looked up, and used where found.
-    const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+    // Neither is in XP's KERNEL32 as first shipped: used where found.
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI *)(DWORD);
     constexpr DWORD kSearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
-    // Where it is there but fails, the fallback still takes the current
-    // folder out of the search.
-    if (const FARPROC found = GetProcAddress(kernel32, "SetDefaultDllDirectories")) {
-        if (reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(found))(
-                kSearchSystem32) != FALSE)
-            return;
-    }
+    if (const FARPROC found = KernelFunction("SetDefaultDllDirectories"))
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(found))(
+            kSearchSystem32);
+    // Whether or not the first took: it holds for this process alone, and
+    // this one is what the manager inherits.
     using SetDllDirectoryFunction = BOOL(WINAPI *)(LPCSTR);
-    if (const FARPROC found = GetProcAddress(kernel32, "SetDllDirectoryA"))
+    if (const FARPROC found = KernelFunction("SetDllDirectoryA"))
         reinterpret_cast<SetDllDirectoryFunction>(reinterpret_cast<void *>(found))("");
 }
 
@@ -28,8 +35,8 @@ uint32_t Win32Platform::SystemWindowsFolder(char *buffer, uint32_t capacity) {
     return GetSystemWindowsDirectoryA(buffer, capacity);
 }
 
-void Win32Platform::SetEnvironment(const char *name, const char *value) {
-    SetEnvironmentVariableA(name, value);
+bool Win32Platform::SetEnvironment(const char *name, const char *value) {
+    return SetEnvironmentVariableA(name, value) != FALSE;
 }
 
 bool Win32Platform::OpenMachineKey(const char *subkey, Handle *key) {
@@ -75,7 +82,9 @@ bool Win32Platform::WindowStationInvisible() {
            (flags.dwFlags & WSF_VISIBLE) == 0;
 }
 
-uint32_t Win32Platform::WindowsMajorVersion() { return GetVersion() & 0xFF; }
+bool Win32Platform::KernelExports(const char *function) {
+    return KernelFunction(function) != nullptr;
+}
 
 bool Win32Platform::ProcessSession(uint32_t *session) {
     DWORD id = 0;

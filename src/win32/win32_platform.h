@@ -10,7 +10,7 @@ class Win32Platform final : public Platform {
 public:
     void RestrictDllSearch() override;
     uint32_t SystemWindowsFolder(char *buffer, uint32_t capacity) override;
-    void SetEnvironment(const char *name, const char *value) override;
+    bool SetEnvironment(const char *name, const char *value) override;
     bool OpenMachineKey(const char *subkey, Handle *key) override;
     bool QueryStringValue(Handle key, const char *name, char *data, uint32_t *size,
                           bool *expandable) override;
@@ -19,7 +19,7 @@ public:
     void CloseKey(Handle key) override;
     void ShowErrorBox(const char *text, const char *caption, bool foreground) override;
     bool WindowStationInvisible() override;
-    uint32_t WindowsMajorVersion() override;
+    bool KernelExports(const char *function) override;
     bool ProcessSession(uint32_t *session) override;
     uint32_t DescribeError(uint32_t error, char *buffer, uint32_t capacity) override;
     const char16_t *WideCommandLine() override;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,6 +33,7 @@ public:
         std::map<std::string, std::string>{{"ProgramFilesDir", "C:\\Program Files"}};
     std::map<std::string, std::string> environment = {{"windir", "C:\\WINDOWS"},
                                                       {"ProgramFiles", "C:\\Program Files"}};
+    std::string unsettable; // a variable Windows refuses to change
     std::map<std::string, PathKind> paths = {{"C:\\AppMgr\\CEAPPMGR.EXE", PathKind::kFile}};
     std::string directory = "D:\\Setup";      // the current directory, one unit a byte
     std::optional<uint32_t> directory_result; // returned instead of reading it, when set
@@ -39,7 +41,7 @@ public:
     uint32_t start_error = 193;                             // when it fails: ERROR_BAD_EXE_FORMAT
     std::string error_words = "Bad EXE format for %1.\r\n"; // FormatMessageA's, "" for none
     bool window_station_visible = true;
-    uint32_t windows_major = 6;            // GetVersion's
+    uint32_t windows_major = 6;            // what KERNEL32 exports is that version's
     std::optional<uint32_t> session = 1;   // none: Windows cannot tell
     uint32_t child_runs_ms = 0;            // how long the child runs after its start
     uint32_t child_exit_code = 0;          // its own exit code once ended
@@ -98,21 +100,32 @@ public:
         return length;
     }
 
-    void SetEnvironment(const char *name, const char *value_or_null) override {
+    bool SetEnvironment(const char *name, const char *value_or_null) override {
         calls.push_back(std::string("SetEnvironment ") + name);
-        if (value_or_null != nullptr)
-            environment[name] = value_or_null;
-        else
-            environment.erase(name);
+        if (name == unsettable) return false;
+        const auto found = Variable(name);
+        if (found != environment.end()) environment.erase(found);
+        if (value_or_null != nullptr) environment[name] = value_or_null;
+        return true;
     }
 
-    // Each %NAME% of the environment is replaced; others stay as they are.
+    // As Windows pairs the '%'s: one opens a name that the next closes; a
+    // name that is not set stays as it stands, and its closing '%' opens the
+    // next. Names match in any case.
     uint32_t ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) override {
         calls.push_back(std::string("ExpandEnvironment ") + text);
-        std::string out = text;
-        for (const auto &[name, expansion] : environment)
-            for (size_t at; (at = out.find("%" + name + "%")) != std::string::npos;)
-                out.replace(at, name.size() + 2, expansion);
+        std::string out;
+        for (const char *p = text; *p != '\0';) {
+            const char *close = *p == '%' ? std::strchr(p + 1, '%') : nullptr;
+            const auto found = close ? Variable(std::string(p + 1, close)) : environment.end();
+            if (found != environment.end()) {
+                out += found->second;
+                p = close + 1;
+            } else {
+                out.append(p, close ? close : p + 1);
+                p = close ? close : p + 1;
+            }
+        }
         const auto size = static_cast<uint32_t>(out.size() + 1);
         if (size <= capacity) Put(out, buffer);
         return size;
@@ -136,7 +149,9 @@ public:
         return !window_station_visible;
     }
 
-    uint32_t WindowsMajorVersion() override { return windows_major; }
+    bool KernelExports(const char *function) override {
+        return function == std::string("GetTickCount64") && windows_major >= 6;
+    }
 
     bool ProcessSession(uint32_t *id) override {
         *id = session.value_or(0);
@@ -274,6 +289,12 @@ public:
     // Copies the text with its NUL, as each of the system's calls does.
     template <class Char> static void Put(const std::basic_string<Char> &text, Char *buffer) {
         std::copy_n(text.c_str(), text.size() + 1, buffer);
+    }
+
+    std::map<std::string, std::string>::iterator Variable(const std::string &name) {
+        return std::find_if(environment.begin(), environment.end(), [&](const auto &variable) {
+            return strcasecmp(variable.first.c_str(), name.c_str()) == 0;
+        });
     }
 
     static Handle WindowHandle(size_t index) {

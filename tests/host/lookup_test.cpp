@@ -65,6 +65,8 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
         {"value longer than the buffer", true, std::string(261, 'p'), false, nothing, read_both_box,
          ""},
         {"260 bytes and no NUL", true, std::string(260, 'p'), false, nothing, read_both_box, ""},
+        {"a NUL before the value's end", true, kRegistered + std::string("\0x", 2), false,
+         registered_and_center, Join({read, try_center}), kCenter},
         {"an expandable value, expanded", true, expandable, true, spaced_file, read_expanded,
          spaced},
         {"a plain string, never expanded nor looked at", true, expandable, false, spaced_file,

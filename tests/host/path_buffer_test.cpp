@@ -23,8 +23,9 @@ TEST(PathBuffer, CopyAndAppendFitWholeOrChangeNothing) {
     EXPECT_EQ(buffer.Length(), 0u);
 }
 
-// As a registry query leaves it: `length` raw bytes, maybe without a NUL.
-TEST(PathBuffer, TerminateMakesRawBytesAString) {
+// As a registry query leaves it: `size` raw bytes, maybe without a NUL; a
+// string only when it is whole.
+TEST(PathBuffer, TakeStoredStringMakesRawBytesAString) {
     struct Case {
         const char *name;
         std::string raw;
@@ -36,15 +37,17 @@ TEST(PathBuffer, TerminateMakesRawBytesAString) {
         {"without a NUL", "C:\\A.EXE", true, "C:\\A.EXE"},
         {"empty", "", true, ""},
         {"259 and the NUL", std::string(259, 'p') + '\0', true, std::string(259, 'p')},
+        {"259 without a NUL", std::string(259, 'p'), true, std::string(259, 'p')},
         {"260 without a NUL", std::string(260, 'p'), false, ""},
-        {"260 with a NUL inside", "C:\\A.EXE" + std::string(252, '\0'), true, "C:\\A.EXE"},
+        {"260 with a NUL inside", "C:\\A.EXE" + std::string(252, '\0'), false, ""},
+        {"a NUL before the end", std::string("C:\\A.EXE\0x", 10), false, ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         PathBuffer buffer;
         for (size_t i = 0; i < PathBuffer::kCapacity; ++i) buffer.Data()[i] = 'z';
         for (size_t i = 0; i < c.raw.size(); ++i) buffer.Data()[i] = c.raw[i];
-        EXPECT_EQ(buffer.Terminate(static_cast<uint32_t>(c.raw.size())), c.ok);
+        EXPECT_EQ(buffer.TakeStoredString(static_cast<uint32_t>(c.raw.size())), c.ok);
         EXPECT_EQ(std::string(buffer.Text()), c.text);
     }
 }

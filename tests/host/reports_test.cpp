@@ -81,12 +81,14 @@ TEST(LaunchSequence, NothingHappensWhereNobodyCanSeeIt) {
             fake.windows_major = c.major;
             fake.session = c.session;
             fake.key_exists = found;
+            fake.open_windows = {"Tarnivo Site Suite"};
             EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"),
                       c.unseen ? kExitNobodySees : kExitDone);
             // No lookup, and so no window searched for, nothing started or shown.
             EXPECT_EQ(FromLookup(fake).empty(), c.unseen);
             EXPECT_EQ(fake.application.empty(), c.unseen || !found);
             EXPECT_EQ(fake.boxes.size(), c.unseen || found ? 0u : 1u);
+            EXPECT_EQ(fake.CallsStartingWith("ShowWindow").size(), c.unseen || !found ? 0u : 2u);
         }
 }
 

@@ -9,6 +9,7 @@
 
 #include "call_log.h"
 #include "launcher/launch.h"
+#include "launcher/path_buffer.h"
 
 namespace launcher {
 namespace {
@@ -29,6 +30,8 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
                                                          {"ProgramFiles(x86)", user}};
     const std::map<std::string, std::string> program_data = {{"ProgramData", user}};
     const std::map<std::string, std::string> program_w6432 = {{"ProgramW6432", user}};
+    const std::map<std::string, std::string> longer_name = {{"ProgramFilesX", user}};
+    const std::string spaced = "C:\\Program Files\\AS\\CEAPPMGR.EXE";
     struct Case {
         const char *name;
         std::map<std::string, std::string> environment;
@@ -37,7 +40,8 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
         std::string started;                   // "" for the report
         bool expandable = false;
         bool is_string = true;
-        bool system_known = true; // Windows tells its folders
+        bool system_known = true;    // Windows tells its folders
+        std::string unsettable = {}; // a variable Windows will not change
     };
     const Case cases[] = {
         {"poisoned, nothing installed", poisoned, std::nullopt, "", ""},
@@ -53,9 +57,16 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
          "%ProgramData%\\Microsoft ActiveSync\\CEAPPMGR.EXE", kCenter, kCenter, true},
         {"an expandable registration naming a removed variable", program_w6432,
          "%ProgramW6432%\\Microsoft ActiveSync\\CEAPPMGR.EXE", "", "", true},
+        {"an expandable registration naming a folder in capitals", poisoned,
+         "%PROGRAMFILES%\\AS\\CEAPPMGR.EXE", spaced, spaced, true},
+        {"an expandable registration naming a longer variable", longer_name,
+         "%ProgramFilesX%\\Microsoft ActiveSync\\CEAPPMGR.EXE", "", "", true},
+        {"windir refused, the caller's left", poisoned, std::nullopt, kActiveSync, kActiveSync,
+         false, true, true, "windir"},
     };
     const std::set<std::string> rooted = {"PathKindOf " + kCenter, "PathKindOf " + kActiveSync,
-                                          "PathKindOf " + share, "PathKindOf " + kRegistered};
+                                          "PathKindOf " + share, "PathKindOf " + kRegistered,
+                                          "PathKindOf " + spaced};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
@@ -64,6 +75,7 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
         fake.value = c.registered.value_or("");
         fake.value_expandable = c.expandable;
         fake.value_is_string = c.is_string;
+        fake.unsettable = c.unsettable;
         if (!c.system_known) {
             fake.windows_folder = "";
             fake.folder_values.reset();
@@ -87,45 +99,81 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
 
 // What Windows keeps on 64-bit Windows, in the launcher's 32-bit view, is
 // what the launcher and the manager get; the caller's value of any other
-// variable stays. A folder too long, relative, unexpanded, or leaving no
-// room for a file removes its variable.
+// variable stays. A folder too long, relative, naming anything but the
+// Windows folder's variables, or refused by Windows removes its variable.
 TEST(LaunchSequence, WindowsFoldersAreSetAsWindowsKeepsThem) {
     using Environment = std::map<std::string, std::string>;
     const std::string w = "C:\\WINDOWS", p = "C:\\Program Files", x = p + " (x86)";
+    const std::string longest = "C:\\" + std::string(256, 'p'); // 259 characters
+    const std::string user = "C:\\Users\\me\\x";
     const Environment folders = {{"ProgramFilesDir", "%SystemDrive%\\Program Files (x86)"},
                                  {"ProgramFilesDir (x86)", x},
                                  {"CommonFilesDir", x + "\\C"},
                                  {"CommonFilesDir (x86)", "%windir%\\..\\C"},
                                  {"ProgramW6432Dir", p},
-                                 {"CommonW6432Dir", p + "\\C"}};
+                                 {"CommonW6432Dir", longest}};
     const Environment unusable = {{"ProgramFilesDir", "Program Files"},
                                   {"ProgramFilesDir (x86)", "%SystemDrive%\\x"},
                                   {"CommonFilesDir (x86)", "%HOMEDRIVE%\\C"},
                                   {"CommonFilesDir", "%ProgramFiles%\\C"},
-                                  {"ProgramW6432Dir", "C:\\" + std::string(256, 'p')}};
-    const Environment caller = {{"windir", "C:\\Users\\me\\x"}, {"TEMP", "C:\\Temp"}};
-    for (const bool usable : {true, false}) {
-        SCOPED_TRACE(usable ? "usable" : "unusable");
+                                  {"ProgramW6432Dir", longest + "p"}};
+    const Environment named_by_another = {{"ProgramFilesDir", p},
+                                          {"CommonFilesDir", "%ProgramFiles%\\C"}};
+    struct Case {
+        const char *name;
+        std::string windows_folder;
+        Environment values;
+        Environment expected; // besides the caller's TEMP
+        std::string unsettable = {};
+    };
+    const Case cases[] = {
+        {"usable",
+         w,
+         folders,
+         {{"windir", w},
+          {"SystemRoot", w},
+          {"SystemDrive", "C:"},
+          {"ProgramFiles", x},
+          {"ProgramFiles(x86)", x},
+          {"CommonProgramFiles", x + "\\C"},
+          {"CommonProgramFiles(x86)", w + "\\..\\C"},
+          {"ProgramW6432", p},
+          {"CommonProgramW6432", longest}}},
+        {"unusable", "C:\\" + std::string(257, 'w'), unusable, {}},
+        {"named by another program folder",
+         w,
+         named_by_another,
+         {{"windir", w}, {"SystemRoot", w}, {"SystemDrive", "C:"}, {"ProgramFiles", p}}},
+        {"windir refused: the caller's stays, not counted as Windows'",
+         w,
+         {},
+         {{"windir", user}, {"SystemRoot", w}, {"SystemDrive", "C:"}},
+         "windir"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
         FakePlatform fake;
-        fake.environment = caller;
-        fake.windows_folder = usable ? w : "C:\\" + std::string(257, 'w');
-        fake.folder_values = usable ? folders : unusable;
+        fake.environment = {{"windir", user}, {"TEMP", "C:\\Temp"}};
+        fake.windows_folder = c.windows_folder;
+        fake.folder_values = c.values;
+        fake.unsettable = c.unsettable;
         RunLaunchSequence(fake, "");
-        const Environment expected = usable
-                                         ? Environment{{"windir", w},
-                                                       {"SystemRoot", w},
-                                                       {"SystemDrive", "C:"},
-                                                       {"ProgramFiles", x},
-                                                       {"ProgramFiles(x86)", x},
-                                                       {"CommonProgramFiles", x + "\\C"},
-                                                       {"CommonProgramFiles(x86)", w + "\\..\\C"},
-                                                       {"ProgramW6432", p},
-                                                       {"CommonProgramW6432", p + "\\C"},
-                                                       {"TEMP", "C:\\Temp"}}
-                                         : Environment{{"TEMP", "C:\\Temp"}};
+        Environment expected = c.expected;
+        expected["TEMP"] = "C:\\Temp";
         EXPECT_EQ(fake.environment, expected);
         EXPECT_EQ(fake.open_keys, 0);
     }
+}
+
+// Where Windows pairs the '%'s otherwise than they read (a folder counted
+// known that is not set), what the caller's variables make of the rest is no
+// path.
+TEST(ExpandWindowsFolders, RefusesWhatWindowsPairedOtherwise) {
+    FakePlatform fake;
+    fake.environment = {{"USERPROFILE", "C:\\Users\\me"}};
+    PathBuffer path;
+    ASSERT_TRUE(path.Copy("%ProgramW6432%USERPROFILE%\\evil.exe"));
+    EXPECT_FALSE(ExpandWindowsFolders(fake, &path, ~KnownFolders{0}));
 }
 
 } // namespace

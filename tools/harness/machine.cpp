@@ -18,7 +18,9 @@ std::string UnseenDesktop() {
                                   &needed) &&
         (flags.dwFlags & WSF_VISIBLE) == 0)
         return "its window station is not visible";
-    const bool vista = (GetVersion() & 0xFF) >= 6;
+    // As the launcher tells Vista: by what KERNEL32 has, not by GetVersion.
+    const bool vista =
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTickCount64") != nullptr;
     return vista && ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0
                ? "it runs in session 0"
                : "";
