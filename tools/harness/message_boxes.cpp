@@ -60,17 +60,18 @@ struct Drawing {
     int width, height;
 };
 
-// Whether the icon that `control` holds is the system's error icon, and
-// neither the warning nor the information icon. Its own icon (STM_GETICON)
-// is drawn here as the system's are and compared pixel for pixel: on Windows
-// an icon belongs to the window manager and any program may draw it, so
-// whatever covers the box on the screen is no matter. Wine keeps an icon in
-// the program that made it, where no other program can draw it: there the
-// control is read off the screen instead, which nothing covers under Xvfb.
-bool ShowsErrorIcon(HWND control) {
+// Which one of the system's icons the icon that `control` holds is, pixel
+// for pixel: IDI_ERROR, IDI_WARNING or IDI_INFORMATION, or null for none
+// (not drawn yet, another, or one that two of them match). Its own icon (STM_GETICON) is drawn here
+// as the system's are: on Windows an icon belongs to the window manager and any program may draw
+// it, so whatever covers the box on the screen is no matter. Wine keeps an icon in the program that
+// made it, where no other program can draw it: there the control is read off the screen instead,
+// which nothing covers under Xvfb.
+LPCSTR IconShown(HWND control) {
     const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
     HDC screen = GetDC(nullptr);
-    bool same = false;
+    LPCSTR shown_id = nullptr;
+    int matches = 0;
     {
         Drawing shown(screen, w, h), drawn(screen, w, h);
         if (!shown.Draw(reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0)))) {
@@ -78,15 +79,15 @@ bool ShowsErrorIcon(HWND control) {
             ClientToScreen(control, &origin);
             BitBlt(shown.dc, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
         }
-        const auto matches = [&](LPCSTR id) {
+        for (LPCSTR id : {IDI_ERROR, IDI_WARNING, IDI_INFORMATION}) {
             drawn.Draw(LoadIconA(nullptr, id));
-            return drawn.SamePixels(shown);
-        };
-        const int error = matches(IDI_ERROR);
-        same = error == w * h && matches(IDI_WARNING) < error && matches(IDI_INFORMATION) < error;
+            if (drawn.SamePixels(shown) != w * h) continue;
+            shown_id = id;
+            ++matches;
+        }
     }
     ReleaseDC(nullptr, screen);
-    return same;
+    return matches == 1 ? shown_id : nullptr;
 }
 
 } // namespace
@@ -94,17 +95,25 @@ bool ShowsErrorIcon(HWND control) {
 void MessageBoxWatch::Poll() {
     HWND box = FindWindowA("#32770", caption_.c_str());
     if (box == nullptr || box == last_) return;
-    // Give the box a moment to draw itself before it is read off the screen.
-    Sleep(300);
+    // A box draws its icon some time after it appears, later still on a
+    // busy machine: it is read once its icon is one of the system's. The
+    // bound, 10 s (200 x 50 ms), only keeps a box whose icon never becomes
+    // one of them from holding the case up; it then counts as no error icon.
+    Children children;
+    LPCSTR icon = nullptr;
+    for (int i = 0; i < 200 && icon == nullptr; ++i) {
+        if (i != 0) Sleep(50);
+        children = {};
+        EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+        if (children.icons.size() == 1) icon = IconShown(children.icons[0]);
+    }
     MessageBoxView view;
     view.caption = WindowText(box);
     char text[1024] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // the static text of a message box
     view.text = text;
-    Children children;
-    EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
     for (HWND button : children.buttons) view.buttons.push_back(WindowText(button));
-    view.error_icon = children.icons.size() == 1 && ShowsErrorIcon(children.icons[0]);
+    view.error_icon = icon == IDI_ERROR;
     seen_.push_back(view);
     last_ = box;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
