@@ -101,7 +101,10 @@ TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
                 GetLastError() == ERROR_ALREADY_EXISTS);
     const std::string launcher = folder + "\\launcher.exe";
     ASSERT_TRUE(CopyFileA((harness::BinDir() + "\\launcher.exe").c_str(), launcher.c_str(), FALSE));
-    const std::string list = " \"" + folder + "\\";
+    // The folder as it is, or its short form where the command would not fit.
+    const auto command = [&](const std::string &tail) {
+        return ListCommand(manager_, folder, tail);
+    };
 
     struct Case {
         const char *name;
@@ -111,17 +114,18 @@ TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
     };
     const Case cases[] = {
         {"unquoted program path", launcher + " \x95\x5c\x83\x5c.ini",
-         manager_ + list + "\x95\x5c\x83\x5c.ini\""},
+         command("\x95\x5c\x83\x5c.ini")},
         {"quoted program path", "\"" + launcher + "\" \x82\xa0 \x82\xa2.ini",
-         manager_ + list + "\x82\xa0 \x82\xa2.ini\""},
+         command("\x82\xa0 \x82\xa2.ini")},
         {"started in Unicode", "\"" + launcher + "\" \x95\x5c\x83\x5c.ini",
-         manager_ + list + "\x95\x5c\x83\x5c.ini\"", true},
+         command("\x95\x5c\x83\x5c.ini"), true},
         // Command lines travel as Unicode between processes, and the lone
         // lead byte does not survive the conversion: the launcher never sees
         // it (its own tests cover one).
-        {"a lead byte at the end of the line", launcher + " Sample.ini\x82",
-         manager_ + list + "Sample.ini\""},
+        {"a lead byte at the end of the line", launcher + " Sample.ini\x82", command("Sample.ini")},
     };
+    for (const Case &c : cases)
+        if (c.command.empty()) GTEST_SKIP() << NoRoom();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         harness::ConfigureStandIn(record_, 0);
