@@ -56,10 +56,11 @@ bool HoldsPercent(const char *text) {
 // Sets folder `i`'s variable to `value` and counts it known; where there is
 // no value, or Windows refuses it, removes the variable instead.
 void SetFolder(Platform &platform, uint32_t i, const char *value, KnownFolders *known) {
-    if (value != nullptr && platform.SetEnvironment(kFolders[i].variable, value))
+    if (value != nullptr && platform.SetEnvironment(kFolders[i].variable, value)) {
         *known |= 1u << i;
-    else
-        platform.SetEnvironment(kFolders[i].variable, nullptr);
+        return;
+    }
+    platform.SetEnvironment(kFolders[i].variable, nullptr);
 }
 
 } // namespace

@@ -21,9 +21,10 @@ void Win32Platform::RestrictDllSearch() {
     // Neither is in XP's KERNEL32 as first shipped: used where found.
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI *)(DWORD);
     constexpr DWORD kSearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
-    if (const FARPROC found = KernelFunction("SetDefaultDllDirectories"))
+    if (const FARPROC found = KernelFunction("SetDefaultDllDirectories")) {
         reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(found))(
             kSearchSystem32);
+    }
     // Whether or not the first took: it holds for this process alone, and
     // this one is what the manager inherits.
     using SetDllDirectoryFunction = BOOL(WINAPI *)(LPCSTR);
