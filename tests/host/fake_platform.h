@@ -118,13 +118,9 @@ public:
         for (const char *p = text; *p != '\0';) {
             const char *close = *p == '%' ? std::strchr(p + 1, '%') : nullptr;
             const auto found = close ? Variable(std::string(p + 1, close)) : environment.end();
-            if (found != environment.end()) {
-                out += found->second;
-                p = close + 1;
-            } else {
-                out.append(p, close ? close : p + 1);
-                p = close ? close : p + 1;
-            }
+            const bool set = found != environment.end();
+            out += set ? found->second : std::string(p, close ? close : p + 1);
+            p = set ? close + 1 : close ? close : p + 1;
         }
         const auto size = static_cast<uint32_t>(out.size() + 1);
         if (size <= capacity) Put(out, buffer);

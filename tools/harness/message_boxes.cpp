@@ -62,11 +62,12 @@ struct Drawing {
 
 // Which one of the system's icons the icon that `control` holds is, pixel
 // for pixel: IDI_ERROR, IDI_WARNING or IDI_INFORMATION, or null for none
-// (not drawn yet, another, or one that two of them match). Its own icon (STM_GETICON) is drawn here
-// as the system's are: on Windows an icon belongs to the window manager and any program may draw
-// it, so whatever covers the box on the screen is no matter. Wine keeps an icon in the program that
-// made it, where no other program can draw it: there the control is read off the screen instead,
-// which nothing covers under Xvfb.
+// (not drawn yet, another, or one that two of them match). Its own icon
+// (STM_GETICON) is drawn here as the system's are: on Windows an icon
+// belongs to the window manager and any program may draw it, so whatever
+// covers the box on the screen is no matter. Wine keeps an icon in the
+// program that made it, where no other program can draw it: there the
+// control is read off the screen instead, which nothing covers under Xvfb.
 LPCSTR IconShown(HWND control) {
     const int w = GetSystemMetrics(SM_CXICON), h = GetSystemMetrics(SM_CYICON);
     HDC screen = GetDC(nullptr);
