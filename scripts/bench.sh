@@ -8,17 +8,17 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
-"$top/scripts/setup.sh"
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 --target launcher bench -j "$(nproc)" >/dev/null
+. "$top/scripts/steps.sh"
+
+windows_build launcher bench
 build=$top/build/mingw-i686
 figures=$build/bench/figures.md
 table=$build/bench/table.md
 rm -f "$table"
 
-"$top/tools/harness/wine-session.sh" start "$build"
-trap '"$top/tools/harness/wine-session.sh" stop "$build"' EXIT
-(cd "$build" && "$top/cmake/wine-run.sh" "$build/bin/bench.exe" --out "Z:$table" "$@")
+wine_session
+cd "$build" # where the Windows programs find the session
+step "the benchmark" "$top/cmake/wine-run.sh" "$build/bin/bench.exe" --out "Z:$table" "$@"
 
 emulator=""
 if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then

@@ -8,15 +8,12 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
+. "$top/scripts/steps.sh"
 
-"$top/scripts/setup.sh"
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 --target launcher main_job desktop_windows -j "$(nproc)" >/dev/null
+windows_build launcher main_job desktop_windows
 build=$top/build/mingw-i686
 exe=$build/bin/launcher.exe
-echo "built $exe ($(wc -c <"$exe") bytes)"
-
-echo "starting Wine (a prefix of its own in $build/wineprefix, an Xvfb display)..."
-"$top/tools/harness/wine-session.sh" start "$build"
-trap '"$top/tools/harness/wine-session.sh" stop "$build"' EXIT
-(cd "$build" && "$top/cmake/wine-run.sh" "$build/bin/main_job.exe" "$@")
+echo "launcher.exe: $exe ($(wc -c <"$exe") bytes)"
+wine_session
+cd "$build" # where the Windows programs find the session
+step "the main job" "$top/cmake/wine-run.sh" "$build/bin/main_job.exe" "$@"

@@ -8,9 +8,10 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
+. "$top/scripts/steps.sh"
 jobs=$(nproc)
 
-"$top/scripts/setup.sh"
+step "set-up: what is missing is installed" "$top/scripts/setup.sh"
 
 # The cases that a suite's last run skipped, each with the reason it printed
 # (a case that runs the test kit's driver tells those of the kit's own cases).
@@ -21,14 +22,11 @@ skips() {
 }
 
 suite() {
-  preset=$1
-  start=$(date +%s)
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$jobs" >/dev/null
-  ctest --preset "$preset"
-  skipped=$(skips "$preset")
-  echo "== suite $preset: $(( $(date +%s) - start )) s wall time," \
-    "$(printf '%s' "$skipped" | awk 'END { print NR }') skipped"
+  step -q "configure the $1 build" cmake --preset "$1"
+  step -q "build the $1 suite" cmake --build --preset "$1" -j "$jobs"
+  step "run the $1 suite" ctest --preset "$1"
+  skipped=$(skips "$1")
+  echo "== suite $1: $(printf '%s' "$skipped" | awk 'END { print NR }') skipped"
   [ -z "$skipped" ] || printf '%s\n' "$skipped"
 }
 
@@ -36,13 +34,11 @@ suite host
 suite host-valgrind
 suite mingw-i686
 
-"$top/scripts/fuzz.sh" 30
+step "fuzz each target for 30 s" "$top/scripts/fuzz.sh" 30
 
 # The workflows (the Windows runners', the release's), by GitHub's own
 # parser: they cannot run here.
-node "$top/scripts/check-workflows.mjs" "$top/build/tools" "$top"/.github/workflows/*.yml
-echo "== workflows: valid"
+step "check the workflows with GitHub's parser" "$top/build/tools/node" \
+  "$top/scripts/check-workflows.mjs" "$top/build/tools" "$top"/.github/workflows/*.yml
 
-start=$(date +%s)
-"$top/scripts/static-analysis.sh" "$top/build/host" "$top/build/mingw-i686"
-echo "== static analysis: $(( $(date +%s) - start )) s wall time"
+step "static analysis" "$top/scripts/static-analysis.sh" "$top/build/host" "$top/build/mingw-i686"

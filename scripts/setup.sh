@@ -132,19 +132,29 @@ if [ -f "$binfmt/qemu-i386" ] || ! runs_32bit; then
   runs_32bit || { echo "32-bit programs still do not run, even with qemu-i386 registered." >&2; exit 1; }
 fi
 
-# 3. Node's package manager, for Inno Setup's compiler and the workflows'
-#    check below (Debian's Node when there is none; GitHub's parser asks for
-#    Node 20 or later).
+# 3. Node's package manager, for Inno Setup's compiler and GitHub's workflow
+#    parser (Debian's Node and npm when there is none).
 if ! command -v npm >/dev/null 2>&1; then
   carry_out "Inno Setup's compiler and the workflows' check need Node and npm." "apt-get update" "$install nodejs npm"
 fi
 
 # 4. Inno Setup's compiler (which runs under Wine) and GitHub's own workflow
-#    parser, at fixed versions, into the build tree.
+#    parser, at fixed versions, into the build tree; and build/tools/node, a
+#    Node of version 20 or later, as the parser asks (Debian 12's is 18: there
+#    Node 20 comes from npm too).
 tools=$(cd "$(dirname "$0")/.." && pwd)/build/tools
+node_package=node-linux-$(dpkg --print-architecture | sed 's/^amd64$/x64/')
+npm_install() {
+  mkdir -p "$tools"
+  out=$(npm install --no-audit --no-fund --prefix "$tools" "$@" 2>&1) || { printf '%s\n' "$out" >&2; exit 1; }
+}
 if [ ! -f "$tools/node_modules/@actions/workflow-parser/package.json" ] ||
   [ ! -f "$tools/node_modules/innosetup/bin/ISCC.exe" ]; then
-  mkdir -p "$tools"
-  out=$(npm install --no-audit --no-fund --prefix "$tools" @actions/workflow-parser@0.3.61 \
-    innosetup@6.4.1 2>&1) || { printf '%s\n' "$out" >&2; exit 1; }
+  npm_install @actions/workflow-parser@0.3.61 innosetup@6.4.1
+fi
+if [ "$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)" -ge 20 ]; then
+  ln -sf "$(command -v node)" "$tools/node"
+else
+  [ -x "$tools/node_modules/$node_package/bin/node" ] || npm_install "$node_package@20.20.2"
+  ln -sf "$tools/node_modules/$node_package/bin/node" "$tools/node"
 fi

@@ -1,7 +1,8 @@
 #!/bin/sh
-# Static analysis of the launcher's own code (src/): formatting against
-# .clang-format, clang-tidy against .clang-tidy, and cppcheck. Zero findings
-# pass; each suppression is explained where it stands.
+# Static analysis: the formatting of every tracked C++ file against
+# .clang-format, and the launcher's own code (src/) by clang-tidy against
+# .clang-tidy and by cppcheck. Zero findings pass; each suppression is
+# explained where it stands.
 #   static-analysis.sh HOST_BUILD_DIR MINGW_BUILD_DIR   (both configured)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,11 +12,20 @@ cd "$top"
 logic=$(ls src/launcher/*.cpp)
 win32=$(ls src/win32/*.cpp)
 
-echo "-- clang-format"
+# clang-tidy, less its counts of the warnings it suppressed in headers
+# ("16572 warnings generated."), which are no findings.
+tidy() {
+  status=0
+  out=$(clang-tidy --quiet "$@" 2>&1) || status=$?
+  printf '%s\n' "$out" | grep -v '^[0-9]* warnings\? generated\.$' || true
+  return $status
+}
+
+echo "-- clang-format: every tracked C++ file"
 clang-format --dry-run -Werror $(git ls-files '*.cpp' '*.h')
 
 echo "-- clang-tidy: the portable logic"
-clang-tidy --quiet -p "$host_build" $logic
+tidy -p "$host_build" $logic
 
 echo "-- clang-tidy: the Win32 layer, as the i686 mingw-w64 compiler sees it"
 set --
@@ -28,7 +38,7 @@ db=$(mktemp -d)
 trap 'rm -rf "$db"' EXIT
 sed -e 's/ -fno-tree-loop-distribute-patterns//' -e 's/ -malign-data=abi//' -e 's/ -mpreferred-stack-boundary=2//' \
   "$mingw_build/compile_commands.json" >"$db/compile_commands.json"
-clang-tidy --quiet -p "$db" --extra-arg=--target=i686-w64-mingw32 \
+tidy -p "$db" --extra-arg=--target=i686-w64-mingw32 \
   --extra-arg=-nostdinc++ "$@" $win32
 
 echo "-- cppcheck"
