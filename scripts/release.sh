@@ -1,6 +1,7 @@
 #!/bin/sh
 # Makes the release bundle dist/launcher-<version>-win32.zip: launcher.exe,
-# the guide for installation authors and SHA256SUMS. The same sources give
+# the guide for installation authors, the behaviour page it links to, the
+# licence and SHA256SUMS. The same sources give
 # the same zip, byte for byte. When LAUNCHER_SIGN_PFX is set (see
 # scripts/sign.sh), the exe in the bundle is signed first; a signature made
 # at another time is another signature, so only unsigned bundles compare.
@@ -33,5 +34,7 @@ mkdir -p "$dist_dir"
 zip=$dist_dir/launcher-$version-win32.zip
 "${PYTHON:-python3}" "$top/scripts/bundle.py" "$zip" \
   "launcher.exe=$exe" \
-  "installation-authors.md=$top/docs/installation-authors.md"
+  "installation-authors.md=$top/docs/installation-authors.md" \
+  "behaviour.md=$top/docs/behaviour.md" \
+  "LICENSE=$top/LICENSE"
 echo "$zip"

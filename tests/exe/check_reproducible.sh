@@ -38,6 +38,7 @@ fi
 (cd "$scratch" && "$python" -m zipfile -e "$first" unpacked && cd unpacked &&
   sha256sum -c SHA256SUMS >../sums) || { cat "$scratch/sums"; echo "FAIL  SHA256SUMS"; exit 1; }
 sed 's/^/      /' "$scratch/sums"
+grep -qx 'LICENSE: OK' "$scratch/sums" || { echo "FAIL  the release zip holds no LICENSE"; exit 1; }
 
 # The two test kits: every file the same, and each signed copy, without its
 # signature, the very launcher.exe.
