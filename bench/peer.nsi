@@ -1,6 +1,6 @@
 ; The usual alternative to the launcher, for comparison: a small NSIS program
 ; that reads the application manager's App Paths entry and runs it on the
-; install list, waiting for it to end. It neither touches the companion
+; install list, waiting for it to end. It neither touches the suite
 ; software's window nor takes a settling pause. Like the launcher it is
 ; started in the folder that holds the list, and lies there too, so the
 ; list's full path is the program's own folder and its command tail.

@@ -55,11 +55,11 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     PathBuffer application;
     ApplicationName(manager_path, &application);
 
-    // 2. Every reason to launch nothing is settled before the companion
-    // software's window is touched: the tail as the caller wrote it, and the
-    // install command in the current directory (an empty tail runs the
-    // manager bare, on the path as read). A command that would not fit is
-    // launched in no form at all.
+    // 2. Every reason to launch nothing is settled before the suite window
+    // is touched: the tail as the caller wrote it, and the install command
+    // in the current directory (an empty tail runs the manager bare, on the
+    // path as read). A command that would not fit is launched in no form at
+    // all.
     const AnsiText ansi(platform);
     PathBuffer converted_tail;
     PathBuffer command;
@@ -69,7 +69,7 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
         outcome = ComposeInCurrentDirectory(platform, ansi, manager_path.Text(), tail, &command);
     if (outcome != Outcome::kGo) return Refuse(platform, outcome);
 
-    // 3. The companion software's window makes way for the manager.
+    // 3. The suite window makes way for the manager.
     const SuiteWindow suite = FindAndMinimizeSuiteWindow(platform);
 
     // 4. The manager, bare on its path as read or on the install list. When

@@ -17,7 +17,7 @@ bool Expand(Platform &platform, KnownFolders known, const char *text, PathBuffer
 // Whether the manager path names an existing file, not a folder, by a
 // rooted path: the module that would be started, the path with one pair of
 // enclosing quotes taken off. A relative path, or one with a variable left
-// unexpanded, would be completed by the current folder, which may be a
+// unexpanded, would be completed by the current directory, which may be a
 // download folder: it is never looked at.
 bool NamesAFile(Platform &platform, const PathBuffer &path) {
     PathBuffer name;

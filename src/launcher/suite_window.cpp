@@ -1,4 +1,4 @@
-// Finding the companion software's window by its titles, minimizing it for
+// Finding the suite window by its titles, minimizing it for
 // the run and showing it again.
 #include "launcher/suite_window.h"
 

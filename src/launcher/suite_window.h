@@ -1,5 +1,5 @@
-// The companion field software's window: minimized while the application
-// manager runs, shown again afterwards. Whether it was the primary suite's
+// The suite window, the field software's: minimized while the application
+// manager runs, shown again afterwards. Whether it was the primary suite
 // window decides the settling pause.
 #pragma once
 

@@ -39,7 +39,7 @@ KnownFolders SetSystemFolders(Platform &platform);
 bool ExpandWindowsFolders(Platform &platform, PathBuffer *path, KnownFolders known);
 
 // Whether `path` names its own root, `X:\...` or `\\server\share\...`, and
-// holds no '%' of a variable left unexpanded: a path that the current folder
+// holds no '%' of a variable left unexpanded: a path that the current directory
 // can never complete.
 bool IsRootedPath(const char *path);
 

@@ -5,7 +5,7 @@
 namespace launcher {
 
 // The wait sleeps and asks rather than blocking on the process handle: every
-// run keeps the companion's window minimized for at least one interval, and
+// run keeps the suite window minimized for at least one interval, and
 // the launcher ends within one interval of the child's end, the timing its
 // callers have always seen and may rely on. With no window of its own, the
 // launcher has no messages to pump meanwhile.

@@ -42,7 +42,7 @@ public:
     // for a message box's themes or input methods, come from System32 only,
     // never from the program's own folder, where a planted one could lie.
     // Then, on every Windows, SetDllDirectoryA("") (XP SP1 and later), also
-    // looked up, which takes the current folder out of the search; unlike
+    // looked up, which takes the current directory out of the search; unlike
     // the first, the programs this one starts inherit it.
     virtual void RestrictDllSearch() = 0;
 

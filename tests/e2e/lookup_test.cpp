@@ -119,8 +119,8 @@ TEST_F(LauncherTest, ManagerIsFoundWhereWindowsPutIt) {
          kPoisoned},
         {"unset, nothing installed", 0, "", "", "", "", kUnset},
         {"unset, the device center's file", 0, "", center, "", center, kUnset},
-        {"a registration relative to the working folder", REG_SZ, "manager\\CEAPPMGR.EXE", "", "",
-         ""},
+        {"a registration relative to the current directory", REG_SZ, "manager\\CEAPPMGR.EXE", "",
+         "", ""},
         {"the program folder kept as an expandable string", 0, "", activesync, "", activesync,
          kProgramFolderExpandable},
     };

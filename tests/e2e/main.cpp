@@ -5,7 +5,7 @@
 // passes every event on to GoogleTest's, but prints those checks itself.
 //
 // The end-to-end run also leaves the machine as it found it
-// (machine_guard.h): it does not start while a companion software window is
+// (machine_guard.h): it does not start while a suite window is
 // open, and puts the App Paths entry back when it ends. The logic's tests
 // (LAUNCHER_UNGUARDED_TESTS) touch neither.
 #include <gtest/gtest.h>

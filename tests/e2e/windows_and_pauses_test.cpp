@@ -1,4 +1,4 @@
-// End to end: the wait for the manager, the companion software's windows
+// End to end: the wait for the manager, the suite windows
 // while it runs, the settling pause, and no box where nobody could see it.
 #include "launcher_test.h"
 
@@ -36,7 +36,7 @@ TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
     }
 }
 
-// Companion software open on the desktop: the first title of the list is
+// Suite windows open on the desktop: the first title of the list is
 // minimized while the manager runs, the others are left alone, and it is
 // shown normal again once the launcher returns.
 TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {

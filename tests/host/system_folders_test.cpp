@@ -20,7 +20,7 @@ using namespace testing; // NOLINT(google-build-using-namespace)
 // folder of the user's, or unset) and registrations that no start could take
 // as they stand: the manager is looked for only where Windows keeps its
 // folders, by rooted paths. The user's programs, and any path that the
-// current folder would complete, are never even looked at.
+// current directory would complete, are never even looked at.
 TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
     const std::string user = "C:\\Users\\me\\x";
     const std::string share = "\\\\server\\share\\CEAPPMGR.EXE";

@@ -7,7 +7,7 @@ rem beside this file. It measures and never fails on a slow machine.
 rem
 rem   run-bench.cmd [--runs N] [--verbose]
 rem
-rem Run it as administrator, with no companion software open: the stand-in
+rem Run it as administrator, with no suite window open: the stand-in
 rem is registered under HKEY_LOCAL_MACHINE (and the entry put back), and a
 rem window of the primary suite is opened for the settling pause.
 setlocal EnableExtensions

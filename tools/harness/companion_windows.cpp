@@ -1,4 +1,4 @@
-// Stand-in windows of the companion software, served by desktop_windows.exe
+// Stand-in suite windows, served by desktop_windows.exe
 // in a process of its own, as the real software's would be.
 #include "companion_windows.h"
 

@@ -1,4 +1,4 @@
-// The companion software's windows, as stand-ins: top-level windows with its
+// The suite windows, as stand-ins: top-level windows with its
 // titles, made and served by a helper program, and how they were shown.
 #pragma once
 
@@ -9,7 +9,7 @@
 
 namespace harness {
 
-// Top-level windows with given titles, as companion software would show
+// Top-level windows with given titles, as the field software would show
 // them, made and served by a helper process (desktop_windows.exe).
 class DesktopWindows {
 public:

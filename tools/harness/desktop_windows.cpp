@@ -1,4 +1,4 @@
-// Top-level windows with the titles given on its command line, as companion
+// Top-level windows with the titles given on its command line, as the field software's
 // software would show them; ends when all of them have been closed. With
 // --hung first, the windows are shown and then never served again, as by an
 // application that has stopped responding. One

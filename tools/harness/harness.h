@@ -3,7 +3,7 @@
 // or asks about. Including this header gives them all.
 #pragma once
 
-#include "companion_windows.h" // the companion software's windows, as stand-ins
+#include "companion_windows.h" // the suite windows, as stand-ins
 #include "files.h"             // files and folders: where programs run from, whole files
 #include "machine.h"           // what the machine is: Wine, an unseen desktop, 8.3 names, drives
 #include "manager.h"           // the stand-in application manager: registration and records

@@ -1,6 +1,6 @@
 // Leaving a real machine as the tests found it. The tests register their own
 // application manager under the App Paths entry and open windows with the
-// companion software's titles; on a machine with the real software that
+// suite windows' titles; on a machine with the real software that
 // would overwrite its registration and minimize its window. So an entry that
 // the run finds there is never written: the run leaves it alone and skips
 // what needs it. The entry the run makes is written to a journal before
@@ -46,7 +46,7 @@ bool Plant(const std::string &path, bool folder, std::string *why);
 // Removes what was planted, last first; a folder only once it is empty.
 void RemovePlanted();
 
-// The title of an open top-level window that has one of the companion
+// The title of an open top-level window that has one of the suite
 // software's titles, or "" when there is none.
 std::string OpenSuiteWindow();
 

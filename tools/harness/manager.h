@@ -30,7 +30,7 @@ void ConfigureStandIn(const std::string &record, DWORD run_ms, DWORD exit_code =
 struct Record {
     std::string module;
     std::string command;
-    std::string directory; // its working folder
+    std::string directory; // its current directory
     DWORD start = 0;
     DWORD end = 0;
     LONGLONG start_qpc = 0; // QueryPerformanceCounter at its first instruction

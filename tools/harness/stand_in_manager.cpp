@@ -4,7 +4,7 @@
 //   STAND_IN_RECORD     file to append the record to (nothing recorded without it)
 //   STAND_IN_RUN_MS     how long to run, 0 by default
 //   STAND_IN_EXIT_CODE  the exit code, 0 by default
-// Record lines: "module=", "command=", "directory=" (its working folder),
+// Record lines: "module=", "command=", "directory=" (its current directory),
 // "start=" (tick), "start_qpc=", then "end=" (tick) and "end_qpc="
 // (QueryPerformanceCounter values, for timings finer than a tick).
 #include <windows.h>
