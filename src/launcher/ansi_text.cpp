@@ -32,25 +32,24 @@ bool IsWellFormed(const char16_t *text) {
 AnsiText::AnsiText(Platform &platform)
     : platform_(platform), utf8_(platform.AnsiCodePage() == kUtf8CodePage) {}
 
-uint32_t AnsiText::ExactSize(const char16_t *text) const {
+bool AnsiText::IsExact(const char16_t *text) const {
     // UTF-8 takes neither the no-best-fit flag nor the used-default pointer.
-    if (utf8_) return IsWellFormed(text) ? platform_.WideToAnsi(text, nullptr, 0, nullptr) : 0;
+    if (utf8_) return IsWellFormed(text) && platform_.WideToAnsi(text, nullptr, 0, nullptr);
     bool used_default = true;
-    const uint32_t size = platform_.WideToAnsi(text, nullptr, 0, &used_default);
-    return used_default ? 0 : size;
+    return platform_.WideToAnsi(text, nullptr, 0, &used_default) && !used_default;
 }
-
-bool AnsiText::IsExact(const char16_t *text) const { return ExactSize(text) != 0; }
 
 Conversion AnsiText::Convert(const char16_t *text, PathBuffer *out) const {
     out->Copy("");
-    const uint32_t size = ExactSize(text);
-    if (size == 0) return Conversion::kNotExact;
-    if (size > PathBuffer::kCapacity) return Conversion::kTooLong;
+    if (!IsExact(text)) return Conversion::kNotExact;
+    // Exact as asked: what keeps it out of the buffer is its length.
     bool used_default = false;
-    const uint32_t written = platform_.WideToAnsi(text, out->Data(), PathBuffer::kCapacity,
-                                                  utf8_ ? nullptr : &used_default);
-    if (written == size && !used_default && out->Terminate(written - 1)) return Conversion::kExact;
+    if (!platform_.WideToAnsi(text, out->Data(), PathBuffer::kCapacity,
+                              utf8_ ? nullptr : &used_default)) {
+        out->Copy("");
+        return Conversion::kTooLong;
+    }
+    if (!used_default) return Conversion::kExact;
     out->Copy("");
     return Conversion::kNotExact;
 }

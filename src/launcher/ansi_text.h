@@ -11,6 +11,10 @@ namespace launcher {
 
 class PathBuffer;
 
+// How a step that hands names on ends: the run goes on, or nothing is
+// launched, for one of two reasons.
+enum class Outcome { kGo, kTooLong, kNotPassable };
+
 enum class Conversion {
     kExact,    // converted, every character mapped both ways
     kNotExact, // some character has no exact counterpart
@@ -31,9 +35,6 @@ public:
     Conversion Convert(const char16_t *text, PathBuffer *out) const;
 
 private:
-    // The converted size with the NUL, or 0 when the text is not exact.
-    uint32_t ExactSize(const char16_t *text) const;
-
     Platform &platform_;
     bool utf8_;
 };

@@ -1,5 +1,5 @@
 // Cutting the command tail from the full command line, in ANSI bytes or in
-// UTF-16 units.
+// UTF-16 units, and choosing the line to cut it from.
 //
 //   unit          in the program-name token          after it
 //   0             the line ends: the tail is empty   -
@@ -12,6 +12,8 @@
 // the rest of the line.
 #include "launcher/command_tail.h"
 
+#include "launcher/path_buffer.h"
+
 namespace launcher {
 namespace {
 
@@ -19,9 +21,14 @@ namespace {
 template <typename Unit> bool IsBlank(Unit unit) { return unit != 0 && unit <= Unit(' '); }
 
 // UTF-16 needs no pairing: no unit of a surrogate pair is a blank or a quote.
-class NoLeadUnits {
-public:
+struct NoLeadUnits {
     bool IsLeadByte(char16_t /*unit*/) const { return false; }
+};
+
+// The ANSI code page's lead bytes, as the platform tells them.
+struct LeadBytes {
+    Platform &platform;
+    bool IsLeadByte(unsigned char byte) const { return platform.IsLeadByte(byte); }
 };
 
 template <typename Unit, typename LeadTest>
@@ -44,16 +51,31 @@ const Unit *Cut(const Unit *command_line, const LeadTest &lead) {
 
 } // namespace
 
-const char *CutCommandTail(const char *command_line, const CodePage &code_page) {
+const char *CutCommandTail(const char *command_line, Platform &platform) {
     if (command_line == nullptr) return "";
     // Bytes from 0x80 up are neither blanks nor quotes: compared unsigned.
     const auto *line = reinterpret_cast<const unsigned char *>(command_line);
-    return reinterpret_cast<const char *>(Cut(line, code_page));
+    return reinterpret_cast<const char *>(Cut(line, LeadBytes{platform}));
 }
 
 const char16_t *CutCommandTail(const char16_t *command_line) {
     if (command_line == nullptr) return u"";
     return Cut(command_line, NoLeadUnits());
+}
+
+CommandTail ResolveCommandTail(Platform &platform, const AnsiText &ansi, PathBuffer *converted) {
+    const char *line = platform.CommandLine();
+    const char16_t *wide_line = platform.WideCommandLine();
+    if (ansi.IsExact(wide_line)) return {Outcome::kGo, CutCommandTail(line, platform)};
+    switch (ansi.Convert(CutCommandTail(wide_line), converted)) {
+    case Conversion::kExact:
+        return {Outcome::kGo, converted->Text()};
+    case Conversion::kTooLong:
+        return {Outcome::kTooLong, ""}; // no install command could hold it
+    case Conversion::kNotExact:
+        break;
+    }
+    return {Outcome::kNotPassable, ""};
 }
 
 } // namespace launcher

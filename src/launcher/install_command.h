@@ -1,26 +1,13 @@
-// The install command: the command tail as the caller wrote it, and the
-// manager path, a blank and the install list's full path in double quotes,
-// composed whole or not at all.
+// The install command: the manager path, a blank and the install list's full
+// path in double quotes, composed whole or not at all.
 #pragma once
 
+#include "launcher/ansi_text.h"
 #include "platform/platform.h"
 
 namespace launcher {
 
-class AnsiText;
 class PathBuffer;
-
-// How a step ends: the run goes on, or nothing is launched, for one of two
-// reasons.
-enum class Outcome { kGo, kTooLong, kNotPassable };
-
-// Makes *tail the command tail as the caller wrote it. When the ANSI command
-// line is the exact image of the Unicode one, the tail cut from it stands as
-// it is. Otherwise a best-fitted character may have become a quote or a
-// blank and moved the cut: the tail is cut again from the Unicode line and
-// goes on only when it converts exactly, from *converted.
-Outcome ResolveTail(Platform &platform, const AnsiText &ansi, const char **tail,
-                    PathBuffer *converted);
 
 // Composes the install command from the current directory, read in Unicode
 // and converted to the ANSI code page, when it converts exactly and the

@@ -3,6 +3,7 @@
 #include "launcher/launch.h"
 
 #include "launcher/ansi_text.h"
+#include "launcher/command_tail.h"
 #include "launcher/install_command.h"
 #include "launcher/lookup.h"
 #include "launcher/path_buffer.h"
@@ -29,7 +30,7 @@ int Refuse(Platform &platform, Outcome outcome) {
 
 } // namespace
 
-int RunLaunchSequence(Platform &platform, const char *tail) {
+int RunLaunchSequence(Platform &platform) {
     // Before anything could make Windows load a DLL on demand, and before
     // anything is expanded or started: Windows' folders as Windows keeps
     // them, for the lookup and for the manager, which inherits them.
@@ -43,17 +44,15 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     if (NobodySees(platform)) return kExitNobodySees;
 
     // 1. Find the application manager; without it there is nothing to do.
+    // The child is started by the module found and never by a search:
+    // CreateProcessA, given only an unquoted command line with blanks, would
+    // first try "C:\Program.exe" and every other prefix.
     PathBuffer manager_path;
-    if (!LookUpApplicationManager(platform, known, &manager_path)) {
+    PathBuffer module;
+    if (!LookUpApplicationManager(platform, known, &manager_path, &module)) {
         Report(platform, kManagerMissingText, false);
         return kExitDone;
     }
-
-    // The child is started by the registered module itself and never found
-    // by a search: CreateProcessA, given only an unquoted command line with
-    // blanks, would first try "C:\Program.exe" and every other prefix.
-    PathBuffer application;
-    ApplicationName(manager_path, &application);
 
     // 2. Every reason to launch nothing is settled before the suite window
     // is touched: the tail as the caller wrote it, and the install command
@@ -62,11 +61,13 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     // all.
     const AnsiText ansi(platform);
     PathBuffer converted_tail;
+    const CommandTail tail = ResolveCommandTail(platform, ansi, &converted_tail);
+    const bool bare = tail.text[0] == '\0';
     PathBuffer command;
-    Outcome outcome = ResolveTail(platform, ansi, &tail, &converted_tail);
-    const bool bare = tail[0] == '\0';
-    if (outcome == Outcome::kGo && !bare)
-        outcome = ComposeInCurrentDirectory(platform, ansi, manager_path.Text(), tail, &command);
+    const Outcome outcome =
+        tail.outcome != Outcome::kGo || bare
+            ? tail.outcome
+            : ComposeInCurrentDirectory(platform, ansi, manager_path.Text(), tail.text, &command);
     if (outcome != Outcome::kGo) return Refuse(platform, outcome);
 
     // 3. The suite window makes way for the manager.
@@ -76,10 +77,10 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     // Windows refuses to start it there is nothing to wait for: the window
     // comes back, and the user and the caller are told.
     ChildProcess child;
-    if (!platform.StartProcess(application.Text(), bare ? manager_path.Data() : command.Data(),
+    if (!platform.StartProcess(module.Text(), bare ? manager_path.Data() : command.Data(),
                                &child)) {
         RestoreSuiteWindow(platform, suite);
-        ReportNotStarted(platform, application.Text(), child.error);
+        ReportNotStarted(platform, module.Text(), child.error);
         return kExitNotStarted;
     }
     const uint32_t launch_tick = platform.TickCount();
@@ -87,7 +88,7 @@ int RunLaunchSequence(Platform &platform, const char *tail) {
     RestoreSuiteWindow(platform, suite);
 
     // 5. Held on for a known list; a bare run never pauses.
-    if (!bare) TakeSettlingPause(platform, tail, launch_tick, suite.primary);
+    if (!bare) TakeSettlingPause(platform, tail.text, launch_tick, suite.primary);
     return kExitDone;
 }
 

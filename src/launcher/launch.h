@@ -14,7 +14,8 @@ constexpr int kExitNamesNotPassable = 2; // nothing launched: a name the code pa
 constexpr int kExitNotStarted = 3;       // found, but Windows refused to start the manager
 constexpr int kExitNobodySees = 4;       // nothing done: no user can see this run's desktop
 
-// Runs the whole sequence once and returns the process exit code.
-int RunLaunchSequence(Platform &platform, const char *tail);
+// Runs the whole sequence once, on the platform's command line, and returns
+// the process exit code.
+int RunLaunchSequence(Platform &platform);
 
 } // namespace launcher

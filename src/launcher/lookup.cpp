@@ -15,14 +15,13 @@ bool Expand(Platform &platform, KnownFolders known, const char *text, PathBuffer
 }
 
 // Whether the manager path names an existing file, not a folder, by a
-// rooted path: the module that would be started, the path with one pair of
-// enclosing quotes taken off. A relative path, or one with a variable left
-// unexpanded, would be completed by the current directory, which may be a
-// download folder: it is never looked at.
-bool NamesAFile(Platform &platform, const PathBuffer &path) {
-    PathBuffer name;
-    ApplicationName(path, &name);
-    return IsRootedPath(name.Text()) && platform.PathKindOf(name.Text()) == PathKind::kFile;
+// rooted path: *module, the module that would be started, the path with one
+// pair of enclosing quotes taken off. A relative path, or one with a variable
+// left unexpanded, would be completed by the current directory, which may be
+// a download folder: it is never looked at.
+bool NamesAFile(Platform &platform, const PathBuffer &path, PathBuffer *module) {
+    ApplicationName(path, module);
+    return IsRootedPath(module->Text()) && platform.PathKindOf(module->Text()) == PathKind::kFile;
 }
 
 // Reads the registered application-manager path, expanded when it is stored
@@ -33,22 +32,21 @@ bool NamesAFile(Platform &platform, const PathBuffer &path) {
 bool ReadRegistration(Platform &platform, KnownFolders known, PathBuffer *path) {
     Handle key = nullptr;
     if (!platform.OpenMachineKey(kAppPathsKey, &key)) return false;
-    uint32_t size = PathBuffer::kCapacity;
     bool expandable = false;
-    const bool read = platform.QueryStringValue(key, nullptr /* default value */, path->Data(),
-                                                &size, &expandable);
+    const bool read = platform.ReadStringValue(key, nullptr /* default value */, path->Data(),
+                                               PathBuffer::kCapacity, &expandable);
     platform.CloseKey(key);
-    if (!read || !path->TakeStoredString(size)) return false;
-    return !expandable || ExpandWindowsFolders(platform, path, known);
+    return read && (!expandable || ExpandWindowsFolders(platform, path, known));
 }
 
 } // namespace
 
-bool LookUpApplicationManager(Platform &platform, KnownFolders known, PathBuffer *path) {
-    if (ReadRegistration(platform, known, path) && NamesAFile(platform, *path)) return true;
-    if (Expand(platform, known, kDeviceCenterManager, path) && NamesAFile(platform, *path))
+bool LookUpApplicationManager(Platform &platform, KnownFolders known, PathBuffer *path,
+                              PathBuffer *module) {
+    if (ReadRegistration(platform, known, path) && NamesAFile(platform, *path, module)) return true;
+    if (Expand(platform, known, kDeviceCenterManager, path) && NamesAFile(platform, *path, module))
         return true;
-    return Expand(platform, known, kActiveSyncManager, path) && NamesAFile(platform, *path);
+    return Expand(platform, known, kActiveSyncManager, path) && NamesAFile(platform, *path, module);
 }
 
 void ApplicationName(const PathBuffer &manager_path, PathBuffer *name) {

@@ -28,8 +28,10 @@ constexpr char kActiveSyncManager[] = "%ProgramFiles%\\Microsoft ActiveSync\\CEA
 // existing file; else the first of its install folders that holds it, with
 // the `known` folders expanded (one that names another is not looked at). A
 // registration that outlived the program, or that no start could use,
-// counts as none.
-bool LookUpApplicationManager(Platform &platform, KnownFolders known, PathBuffer *path);
+// counts as none. *path is the manager's path as found, *module the program
+// it names, to be started (the path less one pair of enclosing quotes).
+bool LookUpApplicationManager(Platform &platform, KnownFolders known, PathBuffer *path,
+                              PathBuffer *module);
 
 // The module to start: the registered path, with one pair of enclosing
 // double quotes removed (CreateProcessA takes the module unquoted).

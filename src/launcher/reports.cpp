@@ -11,7 +11,8 @@ namespace {
 // the line break at their end left out: insert 1, with or without a format
 // between '!'s, is `file`; "%%" is one '%'; every other insert stays as it
 // stands. The words are cut apart in place where something is put in.
-bool AppendWords(ReportText *text, char *words, uint32_t length, const char *file) {
+bool AppendWords(ReportText *text, char *words, const char *file) {
+    uint32_t length = bounded::Length(words, ReportText::kCapacity);
     while (length != 0 && static_cast<unsigned char>(words[length - 1]) <= ' ') --length;
     words[length] = '\0';
     char *piece = words;
@@ -41,10 +42,10 @@ bool AppendWords(ReportText *text, char *words, uint32_t length, const char *fil
 
 // The report of a start that Windows refused, with Windows' words for why
 // when `words` are given: whole, or false.
-bool ComposeNotStarted(ReportText *text, const char *application, char *words, uint32_t length) {
+bool ComposeNotStarted(ReportText *text, const char *application, char *words) {
     return text->Copy(kNotStartedText) && text->Append(application) &&
            text->Append(kNotStartedWhy) &&
-           (words == nullptr || AppendWords(text, words, length, application)) &&
+           (words == nullptr || AppendWords(text, words, application)) &&
            text->Append(kNotStartedAdvice);
 }
 
@@ -61,11 +62,10 @@ bool NobodySees(Platform &platform) {
 
 void ReportNotStarted(Platform &platform, const char *application, uint32_t error) {
     char words[ReportText::kCapacity];
-    const uint32_t length = platform.DescribeError(error, words, sizeof words);
     ReportText text;
-    if (length == 0 || length >= sizeof words ||
-        !ComposeNotStarted(&text, application, words, length))
-        ComposeNotStarted(&text, application, nullptr, 0);
+    if (!platform.DescribeError(error, words, sizeof words) ||
+        !ComposeNotStarted(&text, application, words))
+        ComposeNotStarted(&text, application, nullptr);
     Report(platform, text.Text(), true);
 }
 

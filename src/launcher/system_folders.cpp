@@ -41,12 +41,6 @@ bool SameName(const char *name, const char *end, const char *variable) {
     return name == end && *variable == '\0';
 }
 
-// Whether the `length` bytes that a system call filled into *folder fit,
-// and make a rooted path; they are made a string.
-bool Usable(PathBuffer *folder, uint32_t length) {
-    return folder->Terminate(length) && IsRootedPath(folder->Text());
-}
-
 bool HoldsPercent(const char *text) {
     for (; *text != '\0'; ++text)
         if (*text == '%') return true;
@@ -80,10 +74,8 @@ bool ExpandWindowsFolders(Platform &platform, PathBuffer *path, KnownFolders kno
         if (i == kFolderCount || (known & (1u << i)) == 0) return false; // not the system's
         p = close;
     }
-    const uint32_t size =
-        platform.ExpandEnvironment(text.Text(), path->Data(), PathBuffer::kCapacity);
-    // The size counts the NUL; a failure's 0 leaves no length that fits.
-    return path->Terminate(size - 1) && !HoldsPercent(path->Text());
+    return platform.ExpandEnvironment(text.Text(), path->Data(), PathBuffer::kCapacity) &&
+           !HoldsPercent(path->Text());
 }
 
 bool IsRootedPath(const char *path) {
@@ -97,8 +89,8 @@ bool IsRootedPath(const char *path) {
 KnownFolders SetSystemFolders(Platform &platform) {
     KnownFolders known = 0;
     PathBuffer windows;
-    const bool read =
-        Usable(&windows, platform.SystemWindowsFolder(windows.Data(), PathBuffer::kCapacity));
+    const bool read = platform.SystemWindowsFolder(windows.Data(), PathBuffer::kCapacity) &&
+                      IsRootedPath(windows.Text());
     SetFolder(platform, 0, read ? windows.Text() : nullptr, &known);
     SetFolder(platform, 1, read ? windows.Text() : nullptr, &known);
     const bool on_drive = read && windows.Text()[1] == ':';
@@ -109,14 +101,13 @@ KnownFolders SetSystemFolders(Platform &platform) {
     const bool opened = platform.OpenMachineKey(kCurrentVersionKey, &key);
     for (uint32_t i = 3; i < kFolderCount; ++i) {
         PathBuffer path;
-        uint32_t size = PathBuffer::kCapacity;
         bool expandable = false;
         // A value kept as an expandable string, "%SystemDrive%\Program Files"
         // on a machine set up so, names the Windows folders set above.
         const bool usable =
             opened &&
-            platform.QueryStringValue(key, kFolders[i].value, path.Data(), &size, &expandable) &&
-            path.TakeStoredString(size) &&
+            platform.ReadStringValue(key, kFolders[i].value, path.Data(), PathBuffer::kCapacity,
+                                     &expandable) &&
             (!expandable || ExpandWindowsFolders(platform, &path, known & kWindowsFolders)) &&
             IsRootedPath(path.Text());
         SetFolder(platform, i, usable ? path.Text() : nullptr, &known);

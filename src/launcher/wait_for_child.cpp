@@ -22,7 +22,6 @@ void WaitForChild(Platform &platform, const ChildProcess &child) {
         if (platform.HasEnded(child.process)) break;
     }
     platform.CloseHandle(child.process);
-    platform.CloseHandle(child.thread);
 }
 
 } // namespace launcher

@@ -13,7 +13,7 @@ constexpr uint32_t kPollIntervalMs = 1500;
 // The status GetExitCodeProcess reports while a process runs (STILL_ACTIVE).
 constexpr uint32_t kStillActive = 259;
 
-// Polls the child until it no longer runs, then closes its handles.
+// Polls the child until it no longer runs, then closes its process handle.
 void WaitForChild(Platform &platform, const ChildProcess &child);
 
 } // namespace launcher

@@ -1,6 +1,7 @@
 // The launcher's only window on the operating system: one operation for each
 // system call it makes, with no system type in sight. Handles travel as opaque
-// values; every operation returns a bool or a value, never a raw status code.
+// values; every operation returns a bool or a value, never a raw status code,
+// and every text it reads comes back whole and NUL-terminated, or not at all.
 // The Win32 implementation lives in src/win32; tests supply a fake.
 #pragma once
 
@@ -8,16 +9,14 @@
 
 namespace launcher {
 
-// A registry key, process, thread or window, as the system hands it out.
-// Null means "none".
+// A registry key, process or window, as the system hands it out. Null means
+// "none".
 using Handle = void *;
 
-// What a process start hands back: the child's handles, both null until
-// then, or why Windows refused it (GetLastError's code, for
-// DescribeError).
+// What a process start hands back: the child's process handle, null until
+// then, or why Windows refused it (GetLastError's code, for DescribeError).
 struct ChildProcess {
     Handle process = nullptr;
-    Handle thread = nullptr;
     uint32_t error = 0;
 };
 
@@ -34,6 +33,9 @@ enum class WindowShow {
     kNormal,    // SW_SHOWNORMAL: activated at its normal size and place
 };
 
+// Every operation that reads text into a buffer takes the buffer's
+// `capacity`, NUL included, and returns true only when the whole text stood
+// in it, NUL-terminated; false leaves nothing in it to be used.
 class Platform {
 public:
     // SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32), found with
@@ -46,10 +48,18 @@ public:
     // the first, the programs this one starts inherit it.
     virtual void RestrictDllSearch() = 0;
 
+    // GetCommandLineA: the command line in the ANSI code page, as Windows
+    // converted it from the caller's; never null. It lives until the process
+    // ends.
+    virtual const char *CommandLine() = 0;
+
+    // IsDBCSLeadByte: whether `byte` opens a two-byte character in the ANSI
+    // code page.
+    virtual bool IsLeadByte(unsigned char byte) = 0;
+
     // GetSystemWindowsDirectoryA: the Windows folder of the whole system
     // (GetWindowsDirectoryA may give a user's own under Terminal Services).
-    // Results as WideCurrentDirectory's.
-    virtual uint32_t SystemWindowsFolder(char *buffer, uint32_t capacity) = 0;
+    virtual bool SystemWindowsFolder(char *folder, uint32_t capacity) = 0;
 
     // SetEnvironmentVariableA in this process's environment, which the
     // child inherits; a null value removes the variable. False when Windows
@@ -61,18 +71,18 @@ public:
     // in *key when it opened.
     virtual bool OpenMachineKey(const char *subkey, Handle *key) = 0;
 
-    // RegQueryValueExA of the value `name` (null: the key's default value)
-    // into data, offering *size bytes; *size is then the number of bytes
-    // stored. False when the value is missing, larger than the offer, or no
-    // string (neither REG_SZ nor REG_EXPAND_SZ). *expandable tells whether
-    // it is REG_EXPAND_SZ, a string with environment variables to expand.
-    virtual bool QueryStringValue(Handle key, const char *name, char *data, uint32_t *size,
-                                  bool *expandable) = 0;
+    // RegQueryValueExA of the string value `name` (null: the key's default
+    // value) into `text`. A registry string is whole when it holds at most
+    // capacity - 1 characters, stored with its NUL or without; one with a
+    // NUL before its end, or longer, is none, as is a value that is missing
+    // or no string (neither REG_SZ nor REG_EXPAND_SZ). *expandable tells
+    // whether it is REG_EXPAND_SZ, a string with variables to expand.
+    virtual bool ReadStringValue(Handle key, const char *name, char *text, uint32_t capacity,
+                                 bool *expandable) = 0;
 
-    // ExpandEnvironmentStringsA of `text` into a buffer of `capacity` bytes,
-    // in this process's environment. Returns what the system returns: the
-    // size written or needed, NUL included; 0 on failure.
-    virtual uint32_t ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) = 0;
+    // ExpandEnvironmentStringsA of `text` into `expanded`, in this process's
+    // environment.
+    virtual bool ExpandEnvironment(const char *text, char *expanded, uint32_t capacity) = 0;
 
     // GetFileAttributesA: what `path` names.
     virtual PathKind PathKindOf(const char *path) = 0;
@@ -102,25 +112,20 @@ public:
     virtual bool ProcessSession(uint32_t *session) = 0;
 
     // FormatMessageA from the system, without inserts, in the user's
-    // language: Windows' own words for `error` into a buffer of `capacity`
-    // bytes. Returns their length, 0 when there are none or they do not fit.
-    virtual uint32_t DescribeError(uint32_t error, char *buffer, uint32_t capacity) = 0;
+    // language: Windows' own words for `error`. False when there are none.
+    virtual bool DescribeError(uint32_t error, char *words, uint32_t capacity) = 0;
 
     // GetCommandLineW: the command line as the caller gave it, before any
     // conversion to the ANSI code page; never null. It lives until the
     // process ends.
     virtual const char16_t *WideCommandLine() = 0;
 
-    // GetCurrentDirectoryW into a buffer of `capacity` UTF-16 units. Returns
-    // what the system returns: the length without the NUL when it fit, the
-    // size needed (NUL included) when it did not, 0 when it could not be
-    // read.
-    virtual uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) = 0;
+    // GetCurrentDirectoryW, in UTF-16 units. False when it cannot be read.
+    virtual bool WideCurrentDirectory(char16_t *directory, uint32_t capacity) = 0;
 
-    // GetShortPathNameW: the 8.3 form of an existing path into a buffer of
-    // `capacity` units. Results as WideCurrentDirectory's. Where the volume
+    // GetShortPathNameW: the 8.3 form of an existing path. Where the volume
     // keeps no short names, the path comes back as it was given.
-    virtual uint32_t WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) = 0;
+    virtual bool WideShortPath(const char16_t *path, char16_t *short_path, uint32_t capacity) = 0;
 
     // GetACP: the ANSI code page's number.
     virtual uint32_t AnsiCodePage() = 0;
@@ -129,15 +134,15 @@ public:
     // page. With `used_default` non-null, no character is replaced by a
     // look-alike (WC_NO_BEST_FIT_CHARS) and *used_default tells whether any
     // had no counterpart; with null, neither flag nor pointer is passed, as
-    // code page 65001 demands. A capacity of 0 asks for the size alone.
-    // Returns the bytes written or needed, NUL included; 0 on failure or
-    // when they do not fit.
-    virtual uint32_t WideToAnsi(const char16_t *text, char *buffer, uint32_t capacity,
-                                bool *used_default) = 0;
+    // code page 65001 demands. With no buffer (`ansi` null, capacity 0) it
+    // only asks whether the text converts, whatever its length.
+    virtual bool WideToAnsi(const char16_t *text, char *ansi, uint32_t capacity,
+                            bool *used_default) = 0;
 
     // CreateProcessA with the given module and command line, no inherited
     // handles, no creation flags, this process's environment and directory.
-    // True when the child was started; *child then holds its handles, else
+    // True when the child was started; *child then holds its process
+    // handle (the thread's is closed at once: nothing waits on it), else
     // the error.
     virtual bool StartProcess(const char *application, char *command_line, ChildProcess *child) = 0;
 
@@ -171,15 +176,6 @@ protected:
     // operator delete, which the launcher (built without a C++ runtime)
     // does not have.
     ~Platform() = default;
-};
-
-// The ANSI code page's lead bytes, the first of a two-byte character.
-class CodePage {
-public:
-    virtual bool IsLeadByte(unsigned char byte) const = 0;
-
-protected:
-    ~CodePage() = default;
 };
 
 } // namespace launcher

@@ -4,9 +4,17 @@
 
 #include <windows.h>
 
+#include "launcher/path_buffer.h"
+
 namespace launcher {
 
 namespace {
+
+// Whether the text that a call filled in stood whole in `capacity`, for the
+// calls that return its length when it fit and the size it needs, NUL
+// included, when it did not, or 0 when they failed: GetSystemWindowsDirectoryA,
+// GetCurrentDirectoryW and GetShortPathNameW.
+bool Fits(DWORD length, uint32_t capacity) { return length != 0 && length < capacity; }
 
 // A function of KERNEL32 that not every Windows has, looked up rather than
 // imported (an import missing from KERNEL32 would stop the program from
@@ -32,8 +40,15 @@ void Win32Platform::RestrictDllSearch() {
         reinterpret_cast<SetDllDirectoryFunction>(reinterpret_cast<void *>(found))("");
 }
 
-uint32_t Win32Platform::SystemWindowsFolder(char *buffer, uint32_t capacity) {
-    return GetSystemWindowsDirectoryA(buffer, capacity);
+const char *Win32Platform::CommandLine() {
+    const char *line = GetCommandLineA();
+    return line != nullptr ? line : "";
+}
+
+bool Win32Platform::IsLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+bool Win32Platform::SystemWindowsFolder(char *folder, uint32_t capacity) {
+    return Fits(GetSystemWindowsDirectoryA(folder, capacity), capacity);
 }
 
 bool Win32Platform::SetEnvironment(const char *name, const char *value) {
@@ -48,19 +63,23 @@ bool Win32Platform::OpenMachineKey(const char *subkey, Handle *key) {
     return true;
 }
 
-bool Win32Platform::QueryStringValue(Handle key, const char *name, char *data, uint32_t *size,
-                                     bool *expandable) {
+bool Win32Platform::ReadStringValue(Handle key, const char *name, char *text, uint32_t capacity,
+                                    bool *expandable) {
     DWORD type = REG_NONE;
-    DWORD cb = *size;
+    DWORD size = capacity;
     const LONG status = RegQueryValueExA(static_cast<HKEY>(key), name, nullptr, &type,
-                                         reinterpret_cast<BYTE *>(data), &cb);
-    *size = cb;
+                                         reinterpret_cast<BYTE *>(text), &size);
     *expandable = type == REG_EXPAND_SZ;
-    return status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ);
+    // Stored with its NUL or without, by whatever wrote it: the bytes are
+    // made a string, whole or not at all.
+    return status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ) &&
+           bounded::TakeStoredString(text, capacity, size);
 }
 
-uint32_t Win32Platform::ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) {
-    return ExpandEnvironmentStringsA(text, buffer, capacity);
+bool Win32Platform::ExpandEnvironment(const char *text, char *expanded, uint32_t capacity) {
+    // The size it needs or wrote, NUL included; 0 when it failed.
+    const DWORD size = ExpandEnvironmentStringsA(text, expanded, capacity);
+    return size != 0 && size <= capacity;
 }
 
 PathKind Win32Platform::PathKindOf(const char *path) {
@@ -94,12 +113,13 @@ bool Win32Platform::ProcessSession(uint32_t *session) {
     return true;
 }
 
-uint32_t Win32Platform::DescribeError(uint32_t error, char *buffer, uint32_t capacity) {
+bool Win32Platform::DescribeError(uint32_t error, char *words, uint32_t capacity) {
+    // Their length; 0 when there are none or they do not fit.
     return FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                           nullptr, // the system's own messages
                           error,
                           0, // the user's language, as Windows picks it
-                          buffer, capacity, nullptr);
+                          words, capacity, nullptr) != 0;
 }
 
 // Windows' wide characters are UTF-16 units, as the platform's char16_t.
@@ -117,25 +137,27 @@ const char16_t *Win32Platform::WideCommandLine() {
     return line != nullptr ? reinterpret_cast<const char16_t *>(line) : u"";
 }
 
-uint32_t Win32Platform::WideCurrentDirectory(char16_t *buffer, uint32_t capacity) {
-    return GetCurrentDirectoryW(capacity, Wide(buffer));
+bool Win32Platform::WideCurrentDirectory(char16_t *directory, uint32_t capacity) {
+    return Fits(GetCurrentDirectoryW(capacity, Wide(directory)), capacity);
 }
 
-uint32_t Win32Platform::WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) {
-    return GetShortPathNameW(Wide(path), Wide(buffer), capacity);
+bool Win32Platform::WideShortPath(const char16_t *path, char16_t *short_path, uint32_t capacity) {
+    return Fits(GetShortPathNameW(Wide(path), Wide(short_path), capacity), capacity);
 }
 
 uint32_t Win32Platform::AnsiCodePage() { return GetACP(); }
 
-uint32_t Win32Platform::WideToAnsi(const char16_t *text, char *buffer, uint32_t capacity,
-                                   bool *used_default) {
+bool Win32Platform::WideToAnsi(const char16_t *text, char *ansi, uint32_t capacity,
+                               bool *used_default) {
     BOOL used = FALSE;
+    // The bytes written or needed, NUL included; 0 when it failed or they
+    // did not fit.
     const int bytes =
         WideCharToMultiByte(CP_ACP, used_default != nullptr ? WC_NO_BEST_FIT_CHARS : 0, Wide(text),
-                            -1 /* up to and with the NUL */, buffer, static_cast<int>(capacity),
+                            -1 /* up to and with the NUL */, ansi, static_cast<int>(capacity),
                             nullptr /* default char */, used_default != nullptr ? &used : nullptr);
     if (used_default != nullptr) *used_default = used != FALSE;
-    return bytes > 0 ? static_cast<uint32_t>(bytes) : 0;
+    return bytes > 0;
 }
 
 bool Win32Platform::StartProcess(const char *application, char *command_line, ChildProcess *child) {
@@ -151,10 +173,13 @@ bool Win32Platform::StartProcess(const char *application, char *command_line, Ch
                                         nullptr,      // this process's environment
                                         nullptr,      // this process's current directory
                                         &si, &pi);
+    if (started == FALSE) {
+        child->error = GetLastError();
+        return false;
+    }
+    ::CloseHandle(pi.hThread); // the launcher waits on the process alone
     child->process = pi.hProcess;
-    child->thread = pi.hThread;
-    child->error = started != FALSE ? 0 : GetLastError();
-    return started != FALSE;
+    return true;
 }
 
 bool Win32Platform::QueryExitStatus(Handle process, uint32_t *status) {
@@ -188,7 +213,5 @@ void Win32Platform::ShowWindow(Handle window, WindowShow show) {
 uint32_t Win32Platform::TickCount() { return GetTickCount(); }
 
 void Win32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
-
-bool Win32CodePage::IsLeadByte(unsigned char byte) const { return IsDBCSLeadByte(byte) != FALSE; }
 
 } // namespace launcher

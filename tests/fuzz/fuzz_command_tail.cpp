@@ -10,16 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "../host/fake_code_page.h"
+#include "../host/fake_platform.h"
 #include "launcher/command_tail.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size == 0) return 0;
-    const launcher::testing::FakeDoubleByteCodePage double_byte;
-    const launcher::testing::FakeSingleByteCodePage single_byte;
-    const launcher::CodePage &page = (data[0] & 1) != 0
-                                         ? static_cast<const launcher::CodePage &>(double_byte)
-                                         : static_cast<const launcher::CodePage &>(single_byte);
+    launcher::testing::FakePlatform page;
+    page.code_page = (data[0] & 1) != 0 ? 932 : 1252;
     // The line ends at its first NUL, as a real command line does.
     const size_t length = strnlen(reinterpret_cast<const char *>(data + 1), size - 1);
     const std::unique_ptr<char[]> line(new char[length + 1]);

@@ -24,7 +24,7 @@ const Calls kSearchAll = {"FindTopLevelWindow Tarnivo Site Suite",
                           "FindTopLevelWindow Quellis Plotter",
                           "FindTopLevelWindow Brovane Stakeout", "FindTopLevelWindow Selkirra Kit"};
 const Calls kLineChecked = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
-const Calls kLookup = {kOpen, "QueryStringValue (default)", "CloseKey",
+const Calls kLookup = {kOpen, "ReadStringValue (default)", "CloseKey",
                        "PathKindOf C:\\AppMgr\\CEAPPMGR.EXE"};
 
 // The manager as registered in the fake by default, and where the device

@@ -6,14 +6,13 @@
 #include <memory>
 #include <string>
 
-#include "fake_code_page.h"
+#include "fake_platform.h"
 #include "launcher/command_tail.h"
 
 namespace launcher {
 namespace {
 
-using testing::FakeDoubleByteCodePage;
-using testing::FakeSingleByteCodePage;
+using testing::FakePlatform;
 
 struct TailCase {
     const char *name;
@@ -54,15 +53,13 @@ const TailCase kCases[] = {
 };
 
 TEST(CommandTail, CutsTheTailAsATable) {
-    const FakeDoubleByteCodePage double_byte;
-    const FakeSingleByteCodePage single_byte;
     for (const TailCase &c : kCases) {
         SCOPED_TRACE(c.name);
         // An exactly sized copy: reading past the NUL is caught by ASan.
         const std::unique_ptr<char[]> line(new char[c.line.size() + 1]);
         std::memcpy(line.get(), c.line.c_str(), c.line.size() + 1);
-        const CodePage &page = c.double_byte ? static_cast<const CodePage &>(double_byte)
-                                             : static_cast<const CodePage &>(single_byte);
+        FakePlatform page;
+        page.code_page = c.double_byte ? 932 : 1252;
         const char *tail = CutCommandTail(line.get(), page);
         EXPECT_EQ(std::string(tail), c.tail);
         // A view into the line, never a copy.
@@ -71,7 +68,8 @@ TEST(CommandTail, CutsTheTailAsATable) {
 }
 
 TEST(CommandTail, NoCommandLineIsTheEmptyLine) {
-    EXPECT_STREQ(CutCommandTail(nullptr, FakeSingleByteCodePage()), "");
+    FakePlatform page;
+    EXPECT_STREQ(CutCommandTail(nullptr, page), "");
 }
 
 } // namespace

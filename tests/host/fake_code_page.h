@@ -1,12 +1,10 @@
-// Code pages as the fake platform and the command-tail tests model them: 1252
-// as Latin-1, whose characters convert exactly and all others to '?'; 65001
-// as UTF-8; and the lead bytes of a double-byte code page (932) and of none.
+// Code pages as the fake platform models them: 1252 as Latin-1, whose
+// characters convert exactly and all others to '?'; 65001 as UTF-8; and the
+// lead bytes of a double-byte code page, 932.
 #pragma once
 
 #include <cstdint>
 #include <string>
-
-#include "platform/platform.h"
 
 namespace launcher::testing {
 
@@ -40,17 +38,8 @@ inline std::string AnsiOf(const std::u16string &text, uint32_t code_page, bool *
 }
 
 // Code page 932's lead bytes, as Windows reports them.
-class FakeDoubleByteCodePage final : public CodePage {
-public:
-    bool IsLeadByte(unsigned char b) const override {
-        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    }
-};
-
-// A single-byte code page such as 1252: no lead bytes.
-class FakeSingleByteCodePage final : public CodePage {
-public:
-    bool IsLeadByte(unsigned char) const override { return false; }
-};
+inline bool IsLeadByte932(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 } // namespace launcher::testing

@@ -1,6 +1,6 @@
 // A hand-written platform for the launcher's logic: a virtual clock that only
 // Sleep advances, a scripted registry, current directory and child, and a log
-// of every call in order.
+// of the calls in order.
 #pragma once
 
 #include <algorithm>
@@ -8,35 +8,41 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fake_code_page.h"
+#include "launcher/launch.h"
+#include "launcher/lookup.h"
+#include "launcher/path_buffer.h"
 #include "launcher/system_folders.h"
 #include "platform/platform.h"
 
 namespace launcher::testing {
 
+// Registry value types, as Windows numbers them.
+constexpr uint32_t kRegSz = 1, kRegExpandSz = 2, kRegDword = 4;
+
 class FakePlatform final : public Platform {
 public:
     // --- the script ------------------------------------------------------
-    bool key_exists = true;
-    bool value_exists = true;
-    std::string value = "C:\\AppMgr\\CEAPPMGR.EXE"; // raw bytes, NUL included if wanted
-    bool value_expandable = false;                  // stored as REG_EXPAND_SZ
-    bool value_is_string = true;                    // else stored as REG_DWORD
-    // Windows' own folders: GetSystemWindowsDirectoryA's ("" when it fails),
-    // and the values of the CurrentVersion key (none when it is missing;
-    // those holding a '%' are kept as REG_EXPAND_SZ).
-    std::string windows_folder = "C:\\WINDOWS";
-    std::optional<std::map<std::string, std::string>> folder_values =
-        std::map<std::string, std::string>{{"ProgramFilesDir", "C:\\Program Files"}};
+    // The registry: the keys that exist, and each value by its key and its
+    // name ("" for the key's default value): its type, and its bytes (a
+    // string's NUL among them only where it was stored).
+    using Value = std::pair<uint32_t, std::string>;
+    std::set<std::string> keys = {kAppPathsKey, kCurrentVersionKey};
+    std::map<std::pair<std::string, std::string>, Value> registry = {
+        {{kAppPathsKey, ""}, {kRegSz, "C:\\AppMgr\\CEAPPMGR.EXE"}},
+        {{kCurrentVersionKey, "ProgramFilesDir"}, {kRegSz, std::string("C:\\Program Files", 17)}}};
+    std::string windows_folder = "C:\\WINDOWS"; // GetSystemWindowsDirectoryA's, "" when it fails
     std::map<std::string, std::string> environment = {{"windir", "C:\\WINDOWS"},
                                                       {"ProgramFiles", "C:\\Program Files"}};
     std::string unsettable; // a variable Windows refuses to change
     std::map<std::string, PathKind> paths = {{"C:\\AppMgr\\CEAPPMGR.EXE", PathKind::kFile}};
-    std::string directory = "D:\\Setup";      // the current directory, one unit a byte
-    std::optional<uint32_t> directory_result; // returned instead of reading it, when set
+    std::string directory = "D:\\Setup"; // the current directory, one unit a byte
+    bool directory_readable = true;
     bool start_succeeds = true;
     uint32_t start_error = 193;                             // when it fails: ERROR_BAD_EXE_FORMAT
     std::string error_words = "Bad EXE format for %1.\r\n"; // FormatMessageA's, "" for none
@@ -48,12 +54,39 @@ public:
     uint32_t now_ms = 1000;                // the virtual clock, GetTickCount's value
     std::vector<std::string> open_windows; // titles of the desktop's top-level windows
     bool windows_close_at_start = false;   // the user closes them while the child runs
-    // The names as Unicode, and the ANSI code page (1252 or 65001, as
+    // The command line in the ANSI code page and as Unicode, the names as
+    // Unicode, and the ANSI code page (1252, 932 or 65001, as
     // fake_code_page.h models them).
+    std::string ansi_command_line = "launcher.exe";
     std::u16string wide_command_line = u"launcher.exe";
     std::optional<std::u16string> wide_directory;         // when set, it replaces `directory`
     std::map<std::u16string, std::u16string> short_paths; // others have no short form
     uint32_t code_page = 1252;
+
+    // The App Paths entry: no key, a key without its default value, or that
+    // value's bytes, of `type`.
+    void Register(bool key, std::optional<std::string> bytes = "C:\\AppMgr\\CEAPPMGR.EXE",
+                  uint32_t type = kRegSz) {
+        if (!key) keys.erase(kAppPathsKey);
+        registry.erase({kAppPathsKey, ""});
+        if (bytes) registry[{kAppPathsKey, ""}] = {type, *bytes};
+    }
+
+    // The values of the CurrentVersion key (none: the key is missing), each
+    // stored with its NUL, those holding a '%' as REG_EXPAND_SZ.
+    void SetFolderValues(const std::optional<std::map<std::string, std::string>> &values) {
+        if (!values) keys.erase(kCurrentVersionKey);
+        registry.erase({kCurrentVersionKey, "ProgramFilesDir"});
+        for (const auto &[name, text] : values.value_or(std::map<std::string, std::string>{}))
+            registry[{kCurrentVersionKey, name}] = {
+                text.find('%') != std::string::npos ? kRegExpandSz : kRegSz, text + '\0'};
+    }
+
+    // Runs the sequence started as "launcher.exe", a blank and `tail` (if any).
+    int RunWithTail(const std::string &tail) {
+        ansi_command_line = tail.empty() ? "launcher.exe" : "launcher.exe " + tail;
+        return RunLaunchSequence(*this);
+    }
 
     // --- what happened ---------------------------------------------------
     std::vector<std::string> calls; // one line per call, in order
@@ -64,47 +97,41 @@ public:
     std::vector<std::string> boxes; // "caption|text"
     int open_keys = 0;
 
+    // A key's handle is its name, which the launcher's constants hold.
     bool OpenMachineKey(const char *subkey, Handle *key) override {
         calls.push_back(std::string("OpenMachineKey ") + subkey);
-        const bool folders = subkey == std::string(kCurrentVersionKey);
-        if (!(folders ? folder_values.has_value() : key_exists)) return false;
+        if (keys.count(subkey) == 0) return false;
         ++open_keys;
-        *key = folders ? kFoldersKey : kKey;
+        *key = const_cast<char *>(subkey);
         return true;
     }
 
-    bool QueryStringValue(Handle key, const char *name, char *data, uint32_t *size,
-                          bool *expandable) override {
-        calls.push_back(std::string("QueryStringValue ") + (name != nullptr ? name : "(default)"));
-        *expandable = key == kKey && value_expandable;
-        std::string stored = value;
-        if (key == kFoldersKey) {
-            const auto found = folder_values->find(name);
-            if (found == folder_values->end()) return false;
-            stored = found->second + '\0';
-            *expandable = stored.find('%') != std::string::npos;
-        } else if (key != kKey || name != nullptr || !value_exists) {
-            return false;
-        }
-        if (stored.size() > *size) return false;
-        std::copy(stored.begin(), stored.end(), data); // raw: its NUL only if stored
-        *size = static_cast<uint32_t>(stored.size());
-        return key == kFoldersKey || value_is_string;
+    bool ReadStringValue(Handle key, const char *name, char *text, uint32_t capacity,
+                         bool *expandable) override {
+        calls.push_back(std::string("ReadStringValue ") + (name != nullptr ? name : "(default)"));
+        const auto found = registry.find({static_cast<const char *>(key), name ? name : ""});
+        if (found == registry.end()) return false;
+        const auto &[type, bytes] = found->second;
+        *expandable = type == kRegExpandSz;
+        if ((type != kRegSz && type != kRegExpandSz) || bytes.size() > capacity) return false;
+        std::copy(bytes.begin(), bytes.end(), text);
+        // Whole or none, by the rule the Win32 layer applies.
+        return bounded::TakeStoredString(text, capacity, static_cast<uint32_t>(bytes.size()));
     }
 
-    uint32_t SystemWindowsFolder(char *buffer, uint32_t capacity) override {
+    const char *CommandLine() override { return ansi_command_line.c_str(); }
+
+    bool IsLeadByte(unsigned char byte) override { return code_page == 932 && IsLeadByte932(byte); }
+
+    bool SystemWindowsFolder(char *folder, uint32_t capacity) override {
         calls.push_back("SystemWindowsFolder");
-        const auto length = static_cast<uint32_t>(windows_folder.size());
-        if (length + 1 > capacity) return length + 1;
-        Put(windows_folder, buffer);
-        return length;
+        return !windows_folder.empty() && Put(windows_folder, folder, capacity);
     }
 
     bool SetEnvironment(const char *name, const char *value_or_null) override {
         calls.push_back(std::string("SetEnvironment ") + name);
         if (name == unsettable) return false;
-        const auto found = Variable(name);
-        if (found != environment.end()) environment.erase(found);
+        if (const auto found = Variable(name); found != environment.end()) environment.erase(found);
         if (value_or_null != nullptr) environment[name] = value_or_null;
         return true;
     }
@@ -112,7 +139,7 @@ public:
     // As Windows pairs the '%'s: one opens a name that the next closes; a
     // name that is not set stays as it stands, and its closing '%' opens the
     // next. Names match in any case.
-    uint32_t ExpandEnvironment(const char *text, char *buffer, uint32_t capacity) override {
+    bool ExpandEnvironment(const char *text, char *expanded, uint32_t capacity) override {
         calls.push_back(std::string("ExpandEnvironment ") + text);
         std::string out;
         for (const char *p = text; *p != '\0';) {
@@ -122,9 +149,7 @@ public:
             out += set ? found->second : std::string(p, close ? close : p + 1);
             p = set ? close + 1 : close ? close : p + 1;
         }
-        const auto size = static_cast<uint32_t>(out.size() + 1);
-        if (size <= capacity) Put(out, buffer);
-        return size;
+        return Put(out, expanded, capacity);
     }
 
     PathKind PathKindOf(const char *path) override {
@@ -133,9 +158,9 @@ public:
         return found != paths.end() ? found->second : PathKind::kNothing;
     }
 
-    void CloseKey(Handle key) override {
+    void CloseKey(Handle /*key*/) override {
         calls.push_back("CloseKey");
-        if (key == kKey || key == kFoldersKey) --open_keys;
+        --open_keys;
     }
 
     void RestrictDllSearch() override { calls.push_back("RestrictDllSearch"); }
@@ -154,12 +179,9 @@ public:
         return session.has_value();
     }
 
-    uint32_t DescribeError(uint32_t error, char *buffer, uint32_t capacity) override {
+    bool DescribeError(uint32_t error, char *words, uint32_t capacity) override {
         calls.push_back("DescribeError " + std::to_string(error));
-        const auto length = static_cast<uint32_t>(error_words.size());
-        if (length + 1 > capacity) return 0;
-        Put(error_words, buffer);
-        return length;
+        return !error_words.empty() && Put(error_words, words, capacity);
     }
 
     void ShowErrorBox(const char *text, const char *caption, bool foreground) override {
@@ -172,18 +194,17 @@ public:
         return wide_command_line.c_str();
     }
 
-    uint32_t WideCurrentDirectory(char16_t *buffer, uint32_t capacity) override {
+    bool WideCurrentDirectory(char16_t *out, uint32_t capacity) override {
         calls.push_back("WideCurrentDirectory");
-        if (directory_result) return *directory_result;
-        return CopyOut(wide_directory ? *wide_directory
-                                      : std::u16string(directory.begin(), directory.end()),
-                       buffer, capacity);
+        return directory_readable &&
+               Put(wide_directory.value_or(std::u16string(directory.begin(), directory.end())), out,
+                   capacity);
     }
 
-    uint32_t WideShortPath(const char16_t *path, char16_t *buffer, uint32_t capacity) override {
+    bool WideShortPath(const char16_t *path, char16_t *out, uint32_t capacity) override {
         calls.push_back("WideShortPath");
         const auto found = short_paths.find(path);
-        return CopyOut(found != short_paths.end() ? found->second : path, buffer, capacity);
+        return Put(found != short_paths.end() ? found->second : path, out, capacity);
     }
 
     uint32_t AnsiCodePage() override {
@@ -191,18 +212,14 @@ public:
         return code_page;
     }
 
-    uint32_t WideToAnsi(const char16_t *text, char *buffer, uint32_t capacity,
-                        bool *used_default) override {
-        calls.push_back(capacity == 0 ? "WideToAnsi size" : "WideToAnsi");
-        if ((code_page == 65001) != (used_default == nullptr)) return 0; // ERROR_INVALID_FLAGS
+    bool WideToAnsi(const char16_t *text, char *ansi, uint32_t capacity,
+                    bool *used_default) override {
+        calls.push_back(ansi == nullptr ? "WideToAnsi size" : "WideToAnsi");
+        if ((code_page == 65001) != (used_default == nullptr)) return false; // ERROR_INVALID_FLAGS
         bool used = false;
         const std::string bytes = AnsiOf(text, code_page, &used);
         if (used_default != nullptr) *used_default = used;
-        const auto size = static_cast<uint32_t>(bytes.size() + 1);
-        if (capacity == 0) return size;
-        if (size > capacity) return 0;
-        Put(bytes, buffer);
-        return size;
+        return ansi == nullptr || Put(bytes, ansi, capacity);
     }
 
     bool StartProcess(const char *app, char *line, ChildProcess *child) override {
@@ -216,7 +233,6 @@ public:
         child_started_at = now_ms;
         windows_closed = windows_close_at_start;
         child->process = kProcess;
-        child->thread = kThread;
         return true;
     }
 
@@ -234,9 +250,7 @@ public:
     }
 
     void CloseHandle(Handle handle) override {
-        calls.push_back(handle == kProcess  ? "CloseHandle process"
-                        : handle == kThread ? "CloseHandle thread"
-                                            : "CloseHandle null");
+        calls.push_back(handle == kProcess ? "CloseHandle process" : "CloseHandle null");
     }
 
     Handle FindTopLevelWindow(const char *title) override {
@@ -273,18 +287,13 @@ public:
         return found;
     }
 
-    // Copies as the system does: the length when it fits, else the size
-    // needed.
-    static uint32_t CopyOut(const std::u16string &text, char16_t *buffer, uint32_t capacity) {
-        const auto length = static_cast<uint32_t>(text.size());
-        if (length + 1 > capacity) return length + 1;
-        Put(text, buffer);
-        return length;
-    }
-
-    // Copies the text with its NUL, as each of the system's calls does.
-    template <class Char> static void Put(const std::basic_string<Char> &text, Char *buffer) {
+    // Copies the text with its NUL, as each of the system's calls does, when
+    // it fits whole.
+    template <class Char>
+    static bool Put(const std::basic_string<Char> &text, Char *buffer, uint32_t capacity) {
+        if (text.size() >= capacity) return false;
         std::copy_n(text.c_str(), text.size() + 1, buffer);
+        return true;
     }
 
     std::map<std::string, std::string>::iterator Variable(const std::string &name) {
@@ -300,10 +309,7 @@ public:
 
     bool ChildEnded() const { return now_ms - child_started_at >= child_runs_ms; }
 
-    static inline Handle const kKey = reinterpret_cast<Handle>(0x10);
-    static inline Handle const kFoldersKey = reinterpret_cast<Handle>(0x14);
     static inline Handle const kProcess = reinterpret_cast<Handle>(0x20);
-    static inline Handle const kThread = reinterpret_cast<Handle>(0x24);
 };
 
 } // namespace launcher::testing

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
 #include <string>
 
 #include "call_log.h"
@@ -61,7 +60,7 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
     struct Case {
         const char *name;
         std::string directory;
-        std::optional<uint32_t> directory_result;
+        bool readable;
         std::string short_form;   // "" when the volume keeps no short names
         std::string launched;     // the directory in the command, "" when refused
         std::u16string wide = {}; // the directory instead, under code page 65001, if given
@@ -71,25 +70,25 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
     const std::string d215 = "D:\\" + std::string(215, 'd');
     const std::string d216 = "D:\\" + std::string(216, 'd');
     const Case cases[] = {
-        {"command of 259 characters", d215, std::nullopt, "D:\\DDDD~1", d215},
-        {"command of 260 characters", d216, std::nullopt, "", ""},
-        {"260 as read, short form fits", d216, std::nullopt, "D:\\DDDD~1", "D:\\DDDD~1"},
-        {"short form too long as well", d216, std::nullopt, "D:\\" + std::string(216, 'S'), ""},
-        {"directory does not fit its buffer", "", 300, "", ""},
-        {"directory of exactly 260 characters", "", 260, "", ""},
-        {"directory cannot be read", "", 0, "", ""},
+        {"command of 259 characters", d215, true, "D:\\DDDD~1", d215},
+        {"command of 260 characters", d216, true, "", ""},
+        {"260 as read, short form fits", d216, true, "D:\\DDDD~1", "D:\\DDDD~1"},
+        {"short form too long as well", d216, true, "D:\\" + std::string(216, 'S'), ""},
+        {"directory does not fit its buffer", "D:\\" + std::string(297, 'd'), true, "", ""},
+        {"directory of exactly 260 characters", "D:\\" + std::string(257, 'd'), true, "", ""},
+        {"directory cannot be read", "", false, "", ""},
         // Where a character takes more than one byte: 90 of them are 273
         // bytes in UTF-8, though 93 units.
-        {"ANSI form too long, short form fits", "", std::nullopt, "D:\\JAPANE~1", "D:\\JAPANE~1",
+        {"ANSI form too long, short form fits", "", true, "D:\\JAPANE~1", "D:\\JAPANE~1",
          u"D:\\" + std::u16string(90, u'\u65e5')},
-        {"ANSI form too long, short form too", "", std::nullopt, "D:\\" + std::string(216, 'S'), "",
+        {"ANSI form too long, short form too", "", true, "D:\\" + std::string(216, 'S'), "",
          u"D:\\" + std::u16string(90, u'\u65e5')},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
         fake.directory = c.directory;
-        fake.directory_result = c.directory_result;
+        fake.directory_readable = c.readable;
         std::u16string wide(c.directory.begin(), c.directory.end());
         if (!c.wide.empty()) {
             fake.code_page = 65001;
@@ -97,7 +96,7 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
         }
         if (!c.short_form.empty())
             fake.short_paths[wide] = std::u16string(c.short_form.begin(), c.short_form.end());
-        const int code = RunLaunchSequence(fake, "BasePackCAB.ini");
+        const int code = fake.RunWithTail("BasePackCAB.ini");
         const bool launched = !c.launched.empty();
         EXPECT_EQ(code, launched ? kExitDone : kExitFolderTooLong);
         EXPECT_EQ(fake.command_line,
@@ -167,7 +166,7 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
         fake.short_paths = {{u"C:\\uni\\Setup \u5f20\u4f1f", u"C:\\uni\\SETU~3R0"},
                             {u"C:\\uni\\Setup \xd800", u"C:\\uni\\SETU~3R0"}};
         const bool launched = !c.command.empty();
-        EXPECT_EQ(RunLaunchSequence(fake, c.tail), launched ? kExitDone : kExitNamesNotPassable);
+        EXPECT_EQ(fake.RunWithTail(c.tail), launched ? kExitDone : kExitNamesNotPassable);
         const auto from = std::find(fake.calls.begin(), fake.calls.end(), "AnsiCodePage");
         EXPECT_EQ(Calls(from, from + std::min<long>(c.calls.size(), fake.calls.end() - from)),
                   c.calls);

@@ -22,13 +22,13 @@ using namespace testing; // NOLINT(google-build-using-namespace)
 TEST(LaunchSequence, InstallListRunInOrder) {
     FakePlatform fake;
     fake.child_runs_ms = 200;
-    EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
-    const Calls expected = Join({kLookup,
-                                 kLineChecked,
-                                 {"WideCurrentDirectory", "WideToAnsi size", "WideToAnsi"},
-                                 kSearchAll,
-                                 {"StartProcess", "TickCount", "Sleep 1500", "QueryExitStatus",
-                                  "CloseHandle process", "CloseHandle thread"}});
+    EXPECT_EQ(fake.RunWithTail("BasePackCAB.ini"), kExitDone);
+    const Calls expected = Join(
+        {kLookup,
+         kLineChecked,
+         {"WideCurrentDirectory", "WideToAnsi size", "WideToAnsi"},
+         kSearchAll,
+         {"StartProcess", "TickCount", "Sleep 1500", "QueryExitStatus", "CloseHandle process"}});
     EXPECT_EQ(FromLookup(fake), expected);
     EXPECT_EQ(fake.calls[0], "RestrictDllSearch");
     EXPECT_EQ(fake.CallsStartingWith("SetEnvironment").size(), 9u);
@@ -39,16 +39,16 @@ TEST(LaunchSequence, InstallListRunInOrder) {
 
 TEST(LaunchSequence, BareRunStartsTheManagerOnItsPathAlone) {
     FakePlatform fake;
-    fake.value = "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"";
+    fake.Register(true, "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"");
     fake.paths = {{"C:\\Program Files\\AS\\CEAPPMGR.EXE", PathKind::kFile}};
-    EXPECT_EQ(RunLaunchSequence(fake, ""), kExitDone);
+    EXPECT_EQ(fake.RunWithTail(""), kExitDone);
     // The file looked for is the module, without the quotes.
-    const Calls expected = Join({{kOpen, "QueryStringValue (default)", "CloseKey",
-                                  "PathKindOf C:\\Program Files\\AS\\CEAPPMGR.EXE"},
-                                 kLineChecked,
-                                 kSearchAll,
-                                 {"StartProcess", "TickCount", "Sleep 1500", "QueryExitStatus",
-                                  "CloseHandle process", "CloseHandle thread"}});
+    const Calls expected = Join(
+        {{kOpen, "ReadStringValue (default)", "CloseKey",
+          "PathKindOf C:\\Program Files\\AS\\CEAPPMGR.EXE"},
+         kLineChecked,
+         kSearchAll,
+         {"StartProcess", "TickCount", "Sleep 1500", "QueryExitStatus", "CloseHandle process"}});
     EXPECT_EQ(FromLookup(fake), expected);
     // The path as read is the command line; the module is named unquoted.
     EXPECT_EQ(fake.command_line, "\"C:\\Program Files\\AS\\CEAPPMGR.EXE\"");

@@ -25,7 +25,7 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
     const std::string spaced = "C:\\Program Files\\AS\\CEAPPMGR.EXE";
     const std::string expandable = "%ProgramFiles%\\AS\\CEAPPMGR.EXE";
     const Calls open = {kOpen};
-    const Calls read = Join({open, {"QueryStringValue (default)", "CloseKey"}});
+    const Calls read = Join({open, {"ReadStringValue (default)", "CloseKey"}});
     const Calls try_center = {std::string("ExpandEnvironment ") + kDeviceCenterManager,
                               "PathKindOf " + kCenter};
     const Calls try_both = Join(
@@ -90,12 +90,9 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
         fake.open_windows = {"Tarnivo Site Suite"};
-        fake.key_exists = c.key_exists;
-        fake.value_exists = c.value.has_value();
-        fake.value = c.value.value_or("");
-        fake.value_expandable = c.expandable;
+        fake.Register(c.key_exists, c.value, c.expandable ? kRegExpandSz : kRegSz);
         fake.paths = c.paths;
-        EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
+        EXPECT_EQ(fake.RunWithTail("BasePackCAB.ini"), kExitDone);
         EXPECT_EQ(fake.open_keys, 0);
         if (c.started.empty()) {
             EXPECT_EQ(FromLookup(fake), c.calls);
@@ -127,9 +124,9 @@ TEST(LaunchSequence, RegisteredValueBecomesAProperString) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
-        fake.value = c.value;
+        fake.Register(true, c.value);
         fake.paths = {{c.path, PathKind::kFile}};
-        RunLaunchSequence(fake, "");
+        fake.RunWithTail("");
         EXPECT_TRUE(fake.boxes.empty());
         EXPECT_EQ(fake.command_line, c.path);
     }

@@ -45,7 +45,7 @@ TEST(LaunchSequence, StartThatWindowsRefusesIsTold) {
         fake.start_succeeds = false;
         fake.error_words = c.words;
         fake.open_windows = {"Tarnivo Site Suite"};
-        EXPECT_EQ(RunLaunchSequence(fake, c.tail), kExitNotStarted);
+        EXPECT_EQ(fake.RunWithTail(c.tail), kExitNotStarted);
         EXPECT_EQ(fake.boxes, Calls{c.box});
         const auto start = std::find(fake.calls.begin(), fake.calls.end(), "StartProcess");
         EXPECT_EQ(Calls(start, fake.calls.end()),
@@ -80,10 +80,9 @@ TEST(LaunchSequence, NothingHappensWhereNobodyCanSeeIt) {
             fake.window_station_visible = c.visible;
             fake.windows_major = c.major;
             fake.session = c.session;
-            fake.key_exists = found;
+            fake.Register(found);
             fake.open_windows = {"Tarnivo Site Suite"};
-            EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"),
-                      c.unseen ? kExitNobodySees : kExitDone);
+            EXPECT_EQ(fake.RunWithTail("Sample.ini"), c.unseen ? kExitNobodySees : kExitDone);
             // No lookup, and so no window searched for, nothing started or shown.
             EXPECT_EQ(FromLookup(fake).empty(), c.unseen);
             EXPECT_EQ(fake.application.empty(), c.unseen || !found);

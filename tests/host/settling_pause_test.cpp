@@ -93,7 +93,7 @@ TEST(SettlingPause, HoldsTheWholeRunToItsMinimum) {
         FakePlatform fake;
         fake.open_windows = c.windows;
         fake.child_runs_ms = c.child_runs_ms;
-        EXPECT_EQ(RunLaunchSequence(fake, c.tail), kExitDone);
+        EXPECT_EQ(fake.RunWithTail(c.tail), kExitDone);
         EXPECT_EQ(fake.now_ms - fake.child_started_at, c.returns_after_ms);
     }
 }

@@ -58,23 +58,23 @@ TEST(SuiteWindow, WrapsTheRunOfTheManager) {
          "BasePackCAB.ini",
          true,
          {"CloseKey", "CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess",
-          "CloseHandle thread", "ShowWindow Quellis Plotter normal"}},
+          "CloseHandle process", "ShowWindow Quellis Plotter normal"}},
         {"bare",
          "",
          true,
          {"CloseKey", "CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess",
-          "CloseHandle thread", "ShowWindow Quellis Plotter normal"}},
+          "CloseHandle process", "ShowWindow Quellis Plotter normal"}},
         {"lookup failed", "BasePackCAB.ini", false, {"CloseKey", "ShowErrorBox"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
-        fake.key_exists = c.key_exists;
+        fake.Register(c.key_exists);
         fake.open_windows = {"Quellis Plotter"};
-        EXPECT_EQ(RunLaunchSequence(fake, c.tail), kExitDone);
+        EXPECT_EQ(fake.RunWithTail(c.tail), kExitDone);
         Calls order;
         for (const std::string &call : fake.calls)
-            if (call == "CloseKey" || call == "StartProcess" || call == "CloseHandle thread" ||
+            if (call == "CloseKey" || call == "StartProcess" || call == "CloseHandle process" ||
                 call == "ShowErrorBox" || call.rfind("ShowWindow", 0) == 0)
                 order.push_back(call);
         EXPECT_EQ(order, c.order);
@@ -87,7 +87,7 @@ TEST(SuiteWindow, ClosedDuringTheRunIsRestoredQuietly) {
     FakePlatform fake;
     fake.open_windows = {"Tarnivo Site Suite"};
     fake.windows_close_at_start = true;
-    EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"), kExitDone);
+    EXPECT_EQ(fake.RunWithTail("Sample.ini"), kExitDone);
     EXPECT_EQ(std::count(fake.calls.begin(), fake.calls.end(),
                          "ShowWindow Tarnivo Site Suite normal (gone)"),
               1);

@@ -71,14 +71,14 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
         fake.environment = c.environment;
-        fake.key_exists = c.registered.has_value();
-        fake.value = c.registered.value_or("");
-        fake.value_expandable = c.expandable;
-        fake.value_is_string = c.is_string;
+        fake.Register(c.registered.has_value(), c.registered,
+                      !c.is_string   ? kRegDword
+                      : c.expandable ? kRegExpandSz
+                                     : kRegSz);
         fake.unsettable = c.unsettable;
         if (!c.system_known) {
             fake.windows_folder = "";
-            fake.folder_values.reset();
+            fake.SetFolderValues(std::nullopt);
         }
         // The user's programs, wherever a poisoned or unexpanded name leads.
         for (const std::string &planted :
@@ -86,7 +86,7 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
               std::string(kDeviceCenterManager), std::string(kActiveSyncManager),
               std::string("CEAPPMGR.EXE"), c.installed})
             fake.paths[planted] = PathKind::kFile;
-        EXPECT_EQ(RunLaunchSequence(fake, "Sample.ini"), kExitDone);
+        EXPECT_EQ(fake.RunWithTail("Sample.ini"), kExitDone);
         EXPECT_EQ(fake.application, c.started);
         EXPECT_EQ(fake.boxes, c.started.empty() ? Calls{kManagerBox} : Calls{});
         for (const std::string &looked : fake.CallsStartingWith("PathKindOf "))
@@ -139,8 +139,8 @@ TEST(LaunchSequence, WindowsFoldersAreSetAsWindowsKeepsThem) {
         FakePlatform fake;
         fake.environment = caller;
         fake.windows_folder = c.windows_folder;
-        fake.folder_values = c.values;
-        RunLaunchSequence(fake, "");
+        fake.SetFolderValues(c.values);
+        fake.RunWithTail("");
         Environment expected = c.expected;
         expected["TEMP"] = "C:\\Temp";
         if (c.windows_folder == w)

@@ -33,10 +33,10 @@ TEST(LaunchSequence, WaitPollsEveryIntervalUntilTheChildHasEnded) {
         FakePlatform fake;
         fake.child_runs_ms = c.runs_ms;
         fake.child_exit_code = c.exit_code;
-        EXPECT_EQ(RunLaunchSequence(fake, "BasePackCAB.ini"), kExitDone);
+        EXPECT_EQ(fake.RunWithTail("BasePackCAB.ini"), kExitDone);
         EXPECT_EQ(fake.status_queries, c.queries);
         EXPECT_EQ(fake.now_ms - fake.child_started_at, c.returns_after_ms);
-        EXPECT_EQ(fake.calls.back(), "CloseHandle thread");
+        EXPECT_EQ(fake.calls.back(), "CloseHandle process");
     }
 }
 
