@@ -22,7 +22,6 @@
 
 #include "harness.h"
 #include "machine_description.h"
-#include "machine_guard.h"
 #include "report.h"
 #include "runs.h"
 

@@ -9,15 +9,19 @@
 #include <vector>
 
 #include "harness.h"
+#include "launcher/settling_pause.h"
+#include "launcher/wait_for_child.h"
 #include "readings.h"
 
 namespace bench {
 
 constexpr DWORD kShortRunMs = 2000;
 constexpr DWORD kLongRunMs = 60000;
-constexpr DWORD kPollMs = 1500;
-constexpr DWORD kPauseMs = 60000; // PlotterCAB.ini's minimum
-constexpr char kPauseList[] = "PlotterCAB.ini";
+// The launcher's own: its poll interval, and the list it pauses for in the
+// benchmark's pause runs, with that list's minimum.
+constexpr DWORD kPollMs = launcher::kPollIntervalMs;
+constexpr const char *kPauseList = launcher::kMinimumDurations[1].list; // PlotterCAB.ini
+constexpr DWORD kPauseMs = launcher::kMinimumDurations[1].minimum_ms;
 // How much longer than it is meant to take any run may take; then it has
 // failed, and is stopped.
 constexpr DWORD kSlackMs = 120000;

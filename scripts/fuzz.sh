@@ -9,12 +9,15 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 out=$top/build/fuzz
 mkdir -p "$out"
+# The logic's sources as CMake lists them, relative to the checkout (the host
+# build writes the list).
+sources=$top/build/host/launcher-logic-sources.txt
+[ -f "$sources" ] || (cd "$top" && cmake --preset host >/dev/null)
 
 for target in command_tail install_command; do
   exe=$out/fuzz_$target
-  clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    -I "$top/src" -o "$exe" "$top/tests/fuzz/fuzz_$target.cpp" \
-    "$top"/src/launcher/*.cpp # the logic's sources, as CMake finds them
+  (cd "$top" && clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined \
+    -fno-sanitize-recover=all -I src -o "$exe" "tests/fuzz/fuzz_$target.cpp" $(cat "$sources"))
   # New inputs go to a scratch corpus; the committed seeds stay as they are.
   corpus=$out/corpus_$target
   mkdir -p "$corpus"

@@ -19,8 +19,7 @@ if [ ! -f "$build_dir/CMakeCache.txt" ]; then
 fi
 cmake --build "$build_dir" --target launcher >/dev/null
 
-version=$(sed -n 's/^project(install_launcher VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
-[ -n "$version" ] || { echo "$0: no version in CMakeLists.txt" >&2; exit 1; }
+version=$(head -n 1 "$top/VERSION")
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -9,8 +9,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 host_build=$1
 mingw_build=$2
 cd "$top"
-logic=$(ls src/launcher/*.cpp)
-win32=$(ls src/win32/*.cpp)
+# The sources as CMake lists them for the builds.
+logic=$(cat "$host_build/launcher-logic-sources.txt")
+win32=$(cat "$mingw_build/launcher-win32-sources.txt")
 
 # clang-tidy, less its counts of the warnings it suppressed in headers
 # ("16572 warnings generated."), which are no findings.

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "harness.h"
-#include "machine_guard.h"
 
 namespace e2e {
 

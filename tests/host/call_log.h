@@ -11,6 +11,7 @@
 #include "fake_platform.h"
 #include "launcher/lookup.h"
 #include "launcher/reports.h"
+#include "launcher/suite_window.h"
 
 namespace launcher::testing {
 
@@ -20,9 +21,12 @@ const std::string kOpen = std::string("OpenMachineKey ") + kAppPathsKey;
 const std::string kManagerBox = std::string("Installation|") + kManagerMissingText;
 const std::string kTooLongBox = std::string("Installation|") + kFolderTooLongText;
 const std::string kNotPassableBox = std::string("Installation|") + kNamesNotPassableText;
-const Calls kSearchAll = {"FindTopLevelWindow Tarnivo Site Suite",
-                          "FindTopLevelWindow Quellis Plotter",
-                          "FindTopLevelWindow Brovane Stakeout", "FindTopLevelWindow Selkirra Kit"};
+const Calls kSearchAll = [] {
+    Calls all;
+    for (const char *title : kSuiteTitles)
+        all.push_back(std::string("FindTopLevelWindow ") + title);
+    return all;
+}();
 const Calls kLineChecked = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
 const Calls kLookup = {kOpen, "ReadStringValue (default)", "CloseKey",
                        "PathKindOf C:\\AppMgr\\CEAPPMGR.EXE"};

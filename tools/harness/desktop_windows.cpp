@@ -1,50 +1,69 @@
-// Top-level windows with the titles given on its command line, as the field software's
-// software would show them; ends when all of them have been closed. With
-// --hung first, the windows are shown and then never served again, as by an
-// application that has stopped responding. One
-// process with one thread: Wine under an emulator copes badly with a test
-// program whose windows live on a thread of their own. Each window counts the
-// times it was minimized in its user data, which another process can read.
-#include <windows.h>
+// Stand-in suite windows, served by desktop_windows.exe in a process of its
+// own, as the real software's would be; and the look for a real one.
+#include "desktop_windows.h"
 
-#include <cstring>
+#include "files.h"
+#include "launcher/suite_window.h"
+#include "programs.h"
 
-namespace {
+namespace harness {
 
-int open_windows = 0;
-
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DESTROY && --open_windows == 0) PostQuitMessage(0);
-    if (msg == WM_SIZE && wp == SIZE_MINIMIZED)
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, GetWindowLongPtrA(hwnd, GWLP_USERDATA) + 1);
-    return DefWindowProcA(hwnd, msg, wp, lp);
+std::string OpenSuiteWindow() {
+    for (const char *title : launcher::kSuiteTitles)
+        if (FindWindowA(nullptr, title) != nullptr) return title;
+    return "";
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-    const bool hung = argc > 1 && std::strcmp(argv[1], "--hung") == 0;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "HarnessDesktopWindow";
-    wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-    RegisterClassA(&wc);
-    for (int i = hung ? 2 : 1; i < argc; ++i) {
-        HWND hwnd = CreateWindowA(wc.lpszClassName, argv[i], WS_OVERLAPPEDWINDOW, 40 * i, 40 * i,
-                                  320, 200, nullptr, nullptr, wc.hInstance, nullptr);
-        ShowWindow(hwnd, SW_SHOWNORMAL);
-        ++open_windows;
+DesktopWindows::DesktopWindows(const std::vector<std::string> &titles, bool hung)
+    : titles_(titles), hung_(hung) {
+    std::string line = "\"" + BinDir() + "\\desktop_windows.exe\"";
+    if (hung) line += " --hung";
+    for (const std::string &title : titles) line += " \"" + title + "\"";
+    if (!StartInJob(line, "", &helper_)) return;
+    // Ready when every window can be found. The bound, 30 s (600 looks 50 ms
+    // apart), only keeps a helper that never shows them from holding the case
+    // up: the case then fails on the missing window.
+    for (int i = 0; i < 600; ++i) {
+        bool all = true;
+        for (const std::string &title : titles) all = all && Get(title) != nullptr;
+        if (all) break;
+        Sleep(50);
     }
-    MSG msg;
-    if (hung) {
-        // Let the windows show themselves, then stop answering for good.
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(INFINITE);
-    }
-    while (open_windows > 0 && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return 0;
 }
+
+DesktopWindows::~DesktopWindows() {
+    if (helper_.hProcess == nullptr) return;
+    if (!hung_)
+        for (const std::string &title : titles_) PostMessageA(Get(title), WM_CLOSE, 0, 0);
+    if (hung_ || WaitForSingleObject(helper_.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(helper_.hProcess, 1);
+    CloseHandle(helper_.hThread);
+    CloseHandle(helper_.hProcess);
+}
+
+HWND DesktopWindows::Get(const std::string &title) const {
+    return FindWindowA(kDesktopWindowClass, title.c_str());
+}
+
+bool DesktopWindows::Becomes(const std::string &title, bool minimized, DWORD ms) const {
+    const DWORD start = GetTickCount();
+    while ((IsIconic(Get(title)) != FALSE) != minimized) {
+        if (GetTickCount() - start >= ms) return false;
+        Sleep(25);
+    }
+    return true;
+}
+
+int DesktopWindows::TimesMinimized(const std::string &title) const {
+    return static_cast<int>(GetWindowLongPtrA(Get(title), GWLP_USERDATA));
+}
+
+void DesktopWindows::Close(const std::string &title) {
+    HWND hwnd = Get(title);
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    // Gone at once where the helper answers; the bound, 10 s (400 looks 25 ms
+    // apart), is for a hung one, which the destructor then ends.
+    for (int i = 0; i < 400 && IsWindow(hwnd); ++i) Sleep(25);
+}
+
+} // namespace harness

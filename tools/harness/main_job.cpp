@@ -9,7 +9,8 @@
 #include <cstring>
 
 #include "harness.h"
-#include "machine_guard.h"
+#include "launcher/settling_pause.h"
+#include "launcher/wait_for_child.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ int RunMainJob(int argc, char **argv) {
     const std::string root = harness::WorkRoot();
     const std::string manager = root + "\\ActiveSync\\CEAPPMGR.EXE";
     const std::string folder = root + "\\Sample Install";
-    const std::string list = pause ? "PlotterCAB.ini" : "SampleCAB.ini";
+    const launcher::MinimumDuration &plotter = launcher::kMinimumDurations[1];
+    const std::string list = pause ? plotter.list : "SampleCAB.ini";
     const std::string record = root + "\\main-job-record.txt";
     const std::string suite_title = "Tarnivo Site Suite";
     const DWORD child_ms = 2000;
@@ -72,14 +74,16 @@ int RunMainJob(int argc, char **argv) {
         if (r.ended) {
             std::printf("  ran for          : %6lu ms\n",
                         static_cast<unsigned long>(r.end - r.start));
-            std::printf(
-                "launcher returned  : %6lu ms after the child ended (polls every 1500 ms)\n",
-                static_cast<unsigned long>(run.end_tick - r.end));
-            std::printf(
-                "                     %6lu ms after the child started%s\n",
-                static_cast<unsigned long>(run.end_tick - r.start),
-                pause ? " (the pause ends 60000 ms after the launch tick, read as the child starts)"
-                      : "");
+            std::printf("launcher returned  : %6lu ms after the child ended (polls every %lu ms)\n",
+                        static_cast<unsigned long>(run.end_tick - r.end),
+                        static_cast<unsigned long>(launcher::kPollIntervalMs));
+            std::printf("                     %6lu ms after the child started",
+                        static_cast<unsigned long>(run.end_tick - r.start));
+            if (pause)
+                std::printf(" (the pause ends %lu ms after the launch tick, read as the child "
+                            "starts)",
+                            static_cast<unsigned long>(plotter.minimum_ms));
+            std::printf("\n");
         }
     }
     if (records.empty()) std::printf("child              : none started\n");

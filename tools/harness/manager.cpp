@@ -1,56 +1,10 @@
-// The stand-in application manager as the tests place, register and read it.
-// The App Paths entry is written only when it is not the machine's own.
+// The stand-in application manager as the tests place, configure and read
+// it (its registration is app_paths').
 #include "manager.h"
 
 #include "files.h"
-#include "machine_guard.h"
 
 namespace harness {
-
-HKEY CreateAppPathsKey() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
-}
-
-namespace {
-
-// The entry is made or changed only when it is not the machine's own.
-HKEY CreateManagerKey() {
-    if (AppPathsBelongToTheMachine()) return nullptr;
-    return CreateAppPathsKey();
-}
-
-} // namespace
-
-bool RegisterManagerRaw(DWORD type, const void *data, DWORD size) {
-    HKEY key = CreateManagerKey();
-    if (key == nullptr) return false;
-    const bool ok = RegSetValueExA(key, nullptr, 0, type, static_cast<const BYTE *>(data), size) ==
-                    ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
-}
-
-bool RegisterManager(const std::string &path) {
-    return RegisterManagerRaw(REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1));
-}
-
-bool RegisterKeyWithoutValue() {
-    UnregisterManager();
-    HKEY key = CreateManagerKey();
-    if (key == nullptr) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-bool UnregisterManager() {
-    if (AppPathsBelongToTheMachine()) return false;
-    const LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-}
 
 bool PlaceStandIn(const std::string &path) {
     MakeDirs(path.substr(0, path.find_last_of('\\')));

@@ -1,5 +1,5 @@
-// The stand-in application manager: its App Paths registration, its copies,
-// how it behaves, and the records it leaves of each run.
+// The stand-in application manager: its copies, how it behaves, and the
+// records it leaves of each run. Its registration: app_paths.h.
 #pragma once
 
 #include <windows.h>
@@ -8,18 +8,6 @@
 #include <vector>
 
 namespace harness {
-
-// The App Paths entry of the application manager, in this process's
-// registry view (the launcher's view, both being 32-bit programs).
-constexpr char kAppPathsKey[] =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\CEAPPMGR.EXE";
-bool RegisterManager(const std::string &path);
-bool RegisterManagerRaw(DWORD type, const void *data, DWORD size);
-bool RegisterKeyWithoutValue();
-bool UnregisterManager();
-// The entry, made where it is missing, open for writing; null when it
-// cannot be. Only for an entry that is not the machine's own.
-HKEY CreateAppPathsKey();
 
 // Copies the stand-in application manager to `path`, folders and all.
 bool PlaceStandIn(const std::string &path);

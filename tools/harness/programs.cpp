@@ -37,14 +37,13 @@ bool Start(CreateProcessFunction create_process, Text line, const Text &director
     return true;
 }
 
-// Waits for a started program as RunProgram describes.
-template <typename Text>
-Run StartAndWait(const Text &command_line, const Text &directory, DWORD timeout_ms,
-                 const std::function<void()> &poll, const char *desktop = nullptr) {
+// Starts a program with `start` and waits for it as RunProgram describes.
+Run StartAndWait(const std::function<bool(PROCESS_INFORMATION *)> &start, DWORD timeout_ms,
+                 const std::function<void()> &poll) {
     Run run;
     PROCESS_INFORMATION pi = {};
     run.start_tick = GetTickCount();
-    if (!StartInJob(command_line, directory, &pi, desktop)) return run;
+    if (!start(&pi)) return run;
     run.started = true;
     for (;;) {
         if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
@@ -76,18 +75,22 @@ bool StartInJob(const std::string &command_line, const std::string &directory,
 }
 
 bool StartInJob(const std::wstring &command_line, const std::wstring &directory,
-                PROCESS_INFORMATION *pi, const char * /*desktop: the caller's own*/) {
+                PROCESS_INFORMATION *pi) {
     return Start(CreateProcessW, command_line, directory, STARTUPINFOW{}, pi);
 }
 
 Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
                const std::function<void()> &poll, const char *desktop) {
-    return StartAndWait(command_line, directory, timeout_ms, poll, desktop);
+    return StartAndWait(
+        [&](PROCESS_INFORMATION *pi) { return StartInJob(command_line, directory, pi, desktop); },
+        timeout_ms, poll);
 }
 
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
                const std::function<void()> &poll) {
-    return StartAndWait(command_line, directory, timeout_ms, poll);
+    return StartAndWait(
+        [&](PROCESS_INFORMATION *pi) { return StartInJob(command_line, directory, pi); },
+        timeout_ms, poll);
 }
 
 bool IsRunning(const std::string &exe_name) {

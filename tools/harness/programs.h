@@ -22,11 +22,10 @@ struct Run {
 // leaves it running.
 bool StartInJob(const std::string &command_line, const std::string &directory,
                 PROCESS_INFORMATION *pi, const char *desktop = nullptr);
-// The same with CreateProcessW, on the caller's own desktop whatever
-// `desktop` says: names outside the ANSI code page reach the program as
-// Windows would hand them on.
+// The same with CreateProcessW, on the caller's own desktop: names outside
+// the ANSI code page reach the program as Windows would hand them on.
 bool StartInJob(const std::wstring &command_line, const std::wstring &directory,
-                PROCESS_INFORMATION *pi, const char *desktop = nullptr);
+                PROCESS_INFORMATION *pi);
 
 // Starts `command_line` (the module is its first token, as a caller would
 // write it) in `directory`, on `desktop` ("station\\desktop") when given, and

@@ -1,5 +1,6 @@
-// The suite windows, as stand-ins: top-level windows with its
-// titles, made and served by a helper program, and how they were shown.
+// The suite windows, as stand-ins: top-level windows with their titles, made
+// and served by a helper program, and how they were shown; and whether a real
+// one is open.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,13 @@
 #include <vector>
 
 namespace harness {
+
+// The window class of the stand-ins, which the helper registers.
+constexpr char kDesktopWindowClass[] = "HarnessDesktopWindow";
+
+// The title of an open top-level window that has one of the suite windows'
+// titles, or "" when there is none.
+std::string OpenSuiteWindow();
 
 // Top-level windows with given titles, as the field software would show
 // them, made and served by a helper process (desktop_windows.exe).
