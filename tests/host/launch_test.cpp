@@ -1,5 +1,5 @@
 // The launch sequence against the fake platform: the order of its steps,
-// from the DLL search restricted to both handles closed, on an install list
+// from the DLL search restricted to the child's handle closed, on an install list
 // and bare.
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ using namespace testing; // NOLINT(google-build-using-namespace)
 // after its read, the names
 // checked for their ANSI form and the directory read, all before the window
 // search, then start, launch tick, the first query only after one full poll
-// interval, then both handles closed.
+// interval, then the child's handle closed.
 TEST(LaunchSequence, InstallListRunInOrder) {
     FakePlatform fake;
     fake.child_runs_ms = 200;

@@ -44,7 +44,7 @@ TEST(SuiteWindow, FirstOpenTitleIsHandledAndOnlyRowOneIsPrimary) {
 }
 
 // Minimized after the lookup and before the start, restored only after the
-// child's handles are closed: in both branches alike. A failed lookup
+// child's handle is closed: in both branches alike. A failed lookup
 // touches no window.
 TEST(SuiteWindow, WrapsTheRunOfTheManager) {
     struct Case {

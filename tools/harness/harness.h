@@ -3,11 +3,10 @@
 // or asks about. Including this header gives them all.
 #pragma once
 
-#include "app_paths.h"       // the App Paths entry: every touch of it
 #include "desktop_windows.h" // the suite windows, as stand-ins, and the look for real ones
 #include "files.h"           // files and folders: where programs run from, whole files
 #include "machine.h"         // what the machine is: Wine, an unseen desktop, 8.3 names, drives
 #include "machine_guard.h"   // the journal that leaves the machine as it was found
-#include "manager.h"         // the stand-in application manager: copies and records
+#include "manager.h"         // the stand-in application manager: App Paths, copies, records
 #include "message_boxes.h"   // message boxes as a user sees them
 #include "programs.h"        // running programs with an exact command line, in one job

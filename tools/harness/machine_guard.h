@@ -2,7 +2,7 @@
 // register their own application manager under the App Paths entry and plant
 // files where an installation would put the manager; on a machine with the
 // real software that would overwrite its registration. So an entry that the
-// run finds there is never written (app_paths.h): the run leaves it alone and
+// run finds there is never written (manager.h): the run leaves it alone and
 // skips what needs it. The entry the run makes, and each path it plants, is
 // written to a journal before anything touches it, and put back when the run
 // ends, however it ends (a run that was killed is put right by the next). A

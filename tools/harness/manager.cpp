@@ -1,10 +1,166 @@
-// The stand-in application manager as the tests place, configure and read
-// it (its registration is app_paths').
+// The stand-in application manager as the tests register, place, configure
+// and read it; the App Paths entry read, journaled as text and restored.
 #include "manager.h"
 
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
 #include "files.h"
+#include "launcher/lookup.h"
 
 namespace harness {
+namespace {
+
+using launcher::kAppPathsKey;
+
+constexpr char kAbsent[] = "absent";
+constexpr char kPresent[] = "present";
+
+bool entry_of_the_machine = false;
+
+std::string Hex(const std::string &bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (const unsigned char b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out.empty() ? "-" : out;
+}
+
+bool Unhex(const std::string &hex, std::string *bytes) {
+    bytes->clear();
+    if (hex == "-") return true;
+    if (hex.size() % 2 != 0) return false;
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        char *end = nullptr;
+        const std::string pair = hex.substr(i, 2);
+        const long b = std::strtol(pair.c_str(), &end, 16);
+        if (*end != '\0') return false;
+        *bytes += static_cast<char>(b);
+    }
+    return true;
+}
+
+// The entry, made where it is missing, open for writing; null when it
+// cannot be.
+HKEY CreateAppPathsKey() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+// The entry is made or changed only when it is not the machine's own.
+HKEY CreateManagerKey() { return entry_of_the_machine ? nullptr : CreateAppPathsKey(); }
+
+} // namespace
+
+std::string DescribeAppPaths() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::string(kAbsent) + "\n";
+    std::string text = std::string(kPresent) + "\n";
+    DWORD longest_name = 0;
+    DWORD longest_data = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     &longest_name, &longest_data, nullptr, nullptr);
+    std::vector<char> name(longest_name + 1);
+    std::vector<BYTE> data(longest_data + 1);
+    for (DWORD index = 0;; ++index) {
+        DWORD name_size = static_cast<DWORD>(name.size());
+        DWORD data_size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        if (RegEnumValueA(key, index, name.data(), &name_size, nullptr, &type, data.data(),
+                          &data_size) != ERROR_SUCCESS)
+            break;
+        text += "value " + Hex(std::string(name.data(), name_size)) + " " + std::to_string(type) +
+                " " + Hex(std::string(reinterpret_cast<char *>(data.data()), data_size)) + "\n";
+    }
+    RegCloseKey(key);
+    return text;
+}
+
+bool RestoreAppPaths(const std::string &description) {
+    std::istringstream lines(description);
+    std::string state;
+    if (!(lines >> state) || (state != kAbsent && state != kPresent)) return false;
+    if (DescribeAppPaths() == description) return true;
+    if (state == kAbsent) {
+        const LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
+        return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+    }
+    // The key stays (with any subkeys); its values become the journal's.
+    HKEY key = CreateAppPathsKey();
+    if (key == nullptr) return false;
+    bool ok = true;
+    for (;;) {
+        char name[16384];
+        DWORD name_size = sizeof name;
+        if (RegEnumValueA(key, 0, name, &name_size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        if (RegDeleteValueA(key, name) != ERROR_SUCCESS) {
+            ok = false;
+            break;
+        }
+    }
+    std::string word, hex_name, hex_data;
+    DWORD type = 0;
+    while (ok && lines >> word >> hex_name >> type >> hex_data) {
+        std::string name, data;
+        ok = word == "value" && Unhex(hex_name, &name) && Unhex(hex_data, &data) &&
+             RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE *>(data.data()),
+                            static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return ok;
+}
+
+bool AppPathsBelongToTheMachine() { return entry_of_the_machine; }
+
+void FoundAppPaths(const std::string &description) {
+    entry_of_the_machine = description != std::string(kAbsent) + "\n";
+}
+
+bool RegisterManagerRaw(DWORD type, const void *data, DWORD size) {
+    HKEY key = CreateManagerKey();
+    if (key == nullptr) return false;
+    const bool ok = RegSetValueExA(key, nullptr, 0, type, static_cast<const BYTE *>(data), size) ==
+                    ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+bool RegisterManager(const std::string &path) {
+    return RegisterManagerRaw(REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1));
+}
+
+bool RegisterKeyWithoutValue() {
+    UnregisterManager();
+    HKEY key = CreateManagerKey();
+    if (key == nullptr) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool UnregisterManager() {
+    if (AppPathsBelongToTheMachine()) return false;
+    const LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+bool SetAppPathsValue(const std::string &name, const std::string &text) {
+    HKEY key = CreateManagerKey();
+    if (key == nullptr) return false;
+    const bool ok =
+        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
 
 bool PlaceStandIn(const std::string &path) {
     MakeDirs(path.substr(0, path.find_last_of('\\')));
