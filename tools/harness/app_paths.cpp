@@ -19,8 +19,10 @@ int main(int argc, char **argv) {
         return harness::UnregisterManager() ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "set") == 0) {
         const std::string path = argv[2];
+        const std::string folder = path.substr(0, path.find_last_of('\\'));
         return harness::RegisterManager(path) &&
-                       harness::SetAppPathsValue("Path", path.substr(0, path.find_last_of('\\')))
+                       harness::RegisterManagerRaw(REG_SZ, folder.c_str(),
+                                                   static_cast<DWORD>(folder.size() + 1), "Path")
                    ? 0
                    : 1;
     }

@@ -125,11 +125,11 @@ void FoundAppPaths(const std::string &description) {
     entry_of_the_machine = description != std::string(kAbsent) + "\n";
 }
 
-bool RegisterManagerRaw(DWORD type, const void *data, DWORD size) {
+bool RegisterManagerRaw(DWORD type, const void *data, DWORD size, const char *name) {
     HKEY key = CreateManagerKey();
     if (key == nullptr) return false;
-    const bool ok = RegSetValueExA(key, nullptr, 0, type, static_cast<const BYTE *>(data), size) ==
-                    ERROR_SUCCESS;
+    const bool ok =
+        RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
 }
@@ -150,16 +150,6 @@ bool UnregisterManager() {
     if (AppPathsBelongToTheMachine()) return false;
     const LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-}
-
-bool SetAppPathsValue(const std::string &name, const std::string &text) {
-    HKEY key = CreateManagerKey();
-    if (key == nullptr) return false;
-    const bool ok =
-        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(text.c_str()),
-                       static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
 }
 
 bool PlaceStandIn(const std::string &path) {

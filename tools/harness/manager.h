@@ -25,12 +25,12 @@ void FoundAppPaths(const std::string &description);
 bool AppPathsBelongToTheMachine();
 
 // The stand-in's registration: its path as the default value; raw bytes of
-// any type; the key without a default value; no key at all; another value.
+// any type as the default value, or as the value `name`; the key without a
+// default value; no key at all.
 bool RegisterManager(const std::string &path);
-bool RegisterManagerRaw(DWORD type, const void *data, DWORD size);
+bool RegisterManagerRaw(DWORD type, const void *data, DWORD size, const char *name = nullptr);
 bool RegisterKeyWithoutValue();
 bool UnregisterManager();
-bool SetAppPathsValue(const std::string &name, const std::string &text);
 
 // Copies the stand-in application manager to `path`, folders and all.
 bool PlaceStandIn(const std::string &path);
