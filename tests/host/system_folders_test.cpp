@@ -38,31 +38,31 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
         std::optional<std::string> registered; // none: no key
         std::string installed;                 // the real manager's file, or ""
         std::string started;                   // "" for the report
-        bool expandable = false;
-        bool is_string = true;
-        bool system_known = true;    // Windows tells its folders
-        std::string unsettable = {}; // a variable Windows will not change
+        uint32_t type = kRegSz;                // the registration's
+        bool system_known = true;              // Windows tells its folders
+        std::string unsettable = {};           // a variable Windows will not change
     };
     const Case cases[] = {
         {"poisoned, nothing installed", poisoned, std::nullopt, "", ""},
         {"poisoned, the device center's file", poisoned, std::nullopt, kCenter, kCenter},
         {"poisoned, an expandable registration", poisoned,
-         "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE", kActiveSync, kActiveSync, true},
+         "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE", kActiveSync, kActiveSync,
+         kRegExpandSz},
         {"unset, the device center's file", {}, std::nullopt, kCenter, kCenter},
-        {"Windows tells no folder", {}, std::nullopt, kCenter, "", false, true, false},
+        {"Windows tells no folder", {}, std::nullopt, kCenter, "", kRegSz, false},
         {"a relative registration", poisoned, "CEAPPMGR.EXE", "", ""},
         {"a registration on a share", poisoned, share, share, share},
-        {"a registration stored as a number", {}, kRegistered, kRegistered, "", false, false},
+        {"a registration stored as a number", {}, kRegistered, kRegistered, "", kRegDword},
         {"an expandable registration naming another variable", program_data,
-         "%ProgramData%\\Microsoft ActiveSync\\CEAPPMGR.EXE", kCenter, kCenter, true},
+         "%ProgramData%\\Microsoft ActiveSync\\CEAPPMGR.EXE", kCenter, kCenter, kRegExpandSz},
         {"an expandable registration naming a removed variable", program_w6432,
-         "%ProgramW6432%\\Microsoft ActiveSync\\CEAPPMGR.EXE", "", "", true},
+         "%ProgramW6432%\\Microsoft ActiveSync\\CEAPPMGR.EXE", "", "", kRegExpandSz},
         {"an expandable registration naming a folder in capitals", poisoned,
-         "%PROGRAMFILES%\\AS\\CEAPPMGR.EXE", spaced, spaced, true},
+         "%PROGRAMFILES%\\AS\\CEAPPMGR.EXE", spaced, spaced, kRegExpandSz},
         {"an expandable registration naming a longer variable", longer_name,
-         "%ProgramFilesX%\\Microsoft ActiveSync\\CEAPPMGR.EXE", "", "", true},
+         "%ProgramFilesX%\\Microsoft ActiveSync\\CEAPPMGR.EXE", "", "", kRegExpandSz},
         {"windir refused, the caller's left", poisoned, std::nullopt, kActiveSync, kActiveSync,
-         false, true, true, "windir"},
+         kRegSz, true, "windir"},
     };
     const std::set<std::string> rooted = {"PathKindOf " + kCenter, "PathKindOf " + kActiveSync,
                                           "PathKindOf " + share, "PathKindOf " + kRegistered,
@@ -71,10 +71,7 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
         fake.environment = c.environment;
-        fake.Register(c.registered.has_value(), c.registered,
-                      !c.is_string   ? kRegDword
-                      : c.expandable ? kRegExpandSz
-                                     : kRegSz);
+        fake.Register(c.registered.has_value(), c.registered, c.type);
         fake.unsettable = c.unsettable;
         if (!c.system_known) {
             fake.windows_folder = "";
