@@ -12,8 +12,14 @@ namespace launcher {
 class PathBuffer;
 
 // How a step that hands names on ends: the run goes on, or nothing is
-// launched, for one of two reasons.
-enum class Outcome { kGo, kTooLong, kNotPassable };
+// launched, and why.
+enum class Outcome {
+    kGo,
+    kFolderTooLong,    // the command would not fit from this folder, even in its short form
+    kListTooLong,      // nor from any folder: the list's name is too long
+    kFolderUnreadable, // the current directory cannot be read
+    kNotPassable,      // a name the code page cannot hold exactly
+};
 
 enum class Conversion {
     kExact,    // converted, every character mapped both ways

@@ -71,7 +71,7 @@ CommandTail ResolveCommandTail(Platform &platform, const AnsiText &ansi, PathBuf
     case Conversion::kExact:
         return {Outcome::kGo, converted->Text()};
     case Conversion::kTooLong:
-        return {Outcome::kTooLong, ""}; // no install command could hold it
+        return {Outcome::kListTooLong, ""}; // no install command could hold it
     case Conversion::kNotExact:
         break;
     }

@@ -18,14 +18,20 @@ namespace {
 
 // Ends a run that launches nothing, before any window was touched: the box,
 // brought to the front (the installation waits on it), says why, and the
-// exit code says which failure it was.
+// exit code says which kind of failure it was.
 int Refuse(Platform &platform, Outcome outcome) {
-    if (outcome == Outcome::kNotPassable) {
-        Report(platform, kNamesNotPassableText, true);
-        return kExitNamesNotPassable;
-    }
-    Report(platform, kFolderTooLongText, true);
-    return kExitFolderTooLong;
+    Report(platform, RefusalText(outcome), true);
+    return outcome == Outcome::kNotPassable ? kExitNamesNotPassable : kExitNoCommand;
+}
+
+// Starts the manager; one whose manifest asks for administrator rights that
+// this run lacks is started again as Explorer would start it, so that
+// Windows asks the user for them.
+bool StartManager(Platform &platform, const char *module, char *command_line, const char *arguments,
+                  ChildProcess *child) {
+    if (platform.StartProcess(module, command_line, child)) return true;
+    return child->error == kErrorElevationRequired &&
+           platform.StartThroughShell(module, arguments, child);
 }
 
 } // namespace
@@ -73,12 +79,15 @@ int RunLaunchSequence(Platform &platform) {
     // 3. The suite window makes way for the manager.
     const SuiteWindow suite = FindAndMinimizeSuiteWindow(platform);
 
-    // 4. The manager, bare on its path as read or on the install list. When
-    // Windows refuses to start it there is nothing to wait for: the window
-    // comes back, and the user and the caller are told.
+    // 4. The manager, bare on its path as read or on the install list (what
+    // follows the path and its blank in the command). When Windows refuses
+    // to start it, or the user declines to let it run as an administrator,
+    // there is nothing to wait for: the window comes back, and the user and
+    // the caller are told.
     ChildProcess child;
-    if (!platform.StartProcess(module.Text(), bare ? manager_path.Data() : command.Data(),
-                               &child)) {
+    const char *arguments = bare ? "" : command.Text() + manager_path.Length() + 1;
+    if (!StartManager(platform, module.Text(), bare ? manager_path.Data() : command.Data(),
+                      arguments, &child)) {
         RestoreSuiteWindow(platform, suite);
         ReportNotStarted(platform, module.Text(), child.error);
         return kExitNotStarted;

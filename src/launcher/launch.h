@@ -9,7 +9,7 @@ namespace launcher {
 
 // Exit codes of a run.
 constexpr int kExitDone = 0;             // every run that got as far as it should
-constexpr int kExitFolderTooLong = 1;    // nothing launched: the install command would not fit
+constexpr int kExitNoCommand = 1;        // nothing launched: no install command could be made
 constexpr int kExitNamesNotPassable = 2; // nothing launched: a name the code page cannot hold
 constexpr int kExitNotStarted = 3;       // found, but Windows refused to start the manager
 constexpr int kExitNobodySees = 4;       // nothing done: no user can see this run's desktop

@@ -38,9 +38,9 @@ bool Terminate(char *text, uint32_t capacity, uint32_t length) {
 }
 
 bool TakeStoredString(char *text, uint32_t capacity, uint32_t size) {
-    if (size != 0 && size <= capacity && text[size - 1] == '\0') --size;
-    const bool whole = size < capacity && Length(text, size) == size;
-    return Terminate(text, capacity, whole ? size : capacity);
+    // The text ends at the first NUL of what was read, or with the data.
+    const uint32_t length = size <= capacity ? Length(text, size) : capacity;
+    return Terminate(text, capacity, length);
 }
 
 } // namespace launcher::bounded

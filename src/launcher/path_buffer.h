@@ -40,10 +40,10 @@ public:
     bool Terminate(uint32_t length);
 
     // Makes the `size` bytes that a registry query stored a string, by the
-    // one rule for a registry string: whole when they hold at most
-    // Capacity - 1 characters, stored with their NUL or without; none (false,
-    // and the buffer left empty) when a NUL stands before their end, or
-    // they are longer.
+    // one rule for a registry string: the text before their first NUL, or
+    // all of them where they hold none, when it has at most Capacity - 1
+    // characters; whatever follows that NUL is ignored. A longer text is
+    // none (false, and the buffer left empty).
     bool TakeStoredString(uint32_t size);
 
     uint32_t Length() const;

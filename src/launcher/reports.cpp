@@ -60,6 +60,19 @@ bool NobodySees(Platform &platform) {
            session == 0;
 }
 
+const char *RefusalText(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::kListTooLong:
+        return kListTooLongText;
+    case Outcome::kFolderUnreadable:
+        return kFolderUnreadableText;
+    case Outcome::kNotPassable:
+        return kNamesNotPassableText;
+    default:
+        return kFolderTooLongText;
+    }
+}
+
 void ReportNotStarted(Platform &platform, const char *application, uint32_t error) {
     char words[ReportText::kCapacity];
     ReportText text;

@@ -2,6 +2,7 @@
 // when nobody can see such a box at all.
 #pragma once
 
+#include "launcher/ansi_text.h"
 #include "platform/platform.h"
 
 namespace launcher {
@@ -17,6 +18,12 @@ constexpr char kFolderTooLongText[] =
     "The path of the installation folder is too long to start the installation "
     "from it; please copy the installation to a folder with a shorter path and "
     "run it again.";
+constexpr char kListTooLongText[] =
+    "The name of the install list is too long to be passed on to ActiveSync from "
+    "any folder; please report this to the maker of the installation.";
+constexpr char kFolderUnreadableText[] =
+    "The installation folder can not be read; please copy the installation to a "
+    "folder on this computer, such as C:\\Install, and run it again.";
 constexpr char kNamesNotPassableText[] =
     "The name of the installation folder or of the install list has characters "
     "that can not be passed on to ActiveSync; please copy the installation to a "
@@ -37,6 +44,10 @@ bool NobodySees(Platform &platform);
 inline void Report(Platform &platform, const char *text, bool foreground) {
     platform.ShowErrorBox(text, kReportCaption, foreground);
 }
+
+// The text that tells why nothing was launched, for an outcome other than
+// kGo.
+const char *RefusalText(Outcome outcome);
 
 // Tells that the manager was found but Windows would not start it (a file
 // that is no program, elevation or a policy required, access denied): where

@@ -20,6 +20,10 @@ struct ChildProcess {
     uint32_t error = 0;
 };
 
+// CreateProcessA's error for a program whose manifest asks for
+// administrator rights that the caller lacks (ERROR_ELEVATION_REQUIRED).
+constexpr uint32_t kErrorElevationRequired = 740;
+
 // What a path names, as its attributes tell.
 enum class PathKind {
     kNothing, // no such file or folder, or it cannot be reached
@@ -72,16 +76,18 @@ public:
     virtual bool OpenMachineKey(const char *subkey, Handle *key) = 0;
 
     // RegQueryValueExA of the string value `name` (null: the key's default
-    // value) into `text`. A registry string is whole when it holds at most
-    // capacity - 1 characters, stored with its NUL or without; one with a
-    // NUL before its end, or longer, is none, as is a value that is missing
-    // or no string (neither REG_SZ nor REG_EXPAND_SZ). *expandable tells
-    // whether it is REG_EXPAND_SZ, a string with variables to expand.
+    // value) into `text`. A registry string is the text before the first NUL
+    // of the data read (all of it where it holds none), when that text has
+    // at most capacity - 1 characters; a longer one is none, as is data
+    // larger than `capacity` and a value that is missing or no string
+    // (neither REG_SZ nor REG_EXPAND_SZ). *expandable tells whether it is
+    // REG_EXPAND_SZ, a string with variables to expand.
     virtual bool ReadStringValue(Handle key, const char *name, char *text, uint32_t capacity,
                                  bool *expandable) = 0;
 
     // ExpandEnvironmentStringsA of `text` into `expanded`, in this process's
-    // environment.
+    // environment: whole when the result has at most capacity - 1
+    // characters, or no more than a PathBuffer holds, whichever is less.
     virtual bool ExpandEnvironment(const char *text, char *expanded, uint32_t capacity) = 0;
 
     // GetFileAttributesA: what `path` names.
@@ -120,8 +126,10 @@ public:
     // process ends.
     virtual const char16_t *WideCommandLine() = 0;
 
-    // GetCurrentDirectoryW, in UTF-16 units. False when it cannot be read.
-    virtual bool WideCurrentDirectory(char16_t *directory, uint32_t capacity) = 0;
+    // GetCurrentDirectoryW, in UTF-16 units. False when it cannot be read,
+    // with *too_long set when that is because it is longer than `capacity`
+    // holds.
+    virtual bool WideCurrentDirectory(char16_t *directory, uint32_t capacity, bool *too_long) = 0;
 
     // GetShortPathNameW: the 8.3 form of an existing path. Where the volume
     // keeps no short names, the path comes back as it was given.
@@ -145,6 +153,17 @@ public:
     // handle (the thread's is closed at once: nothing waits on it), else
     // the error.
     virtual bool StartProcess(const char *application, char *command_line, ChildProcess *child) = 0;
+
+    // ShellExecuteExA with no verb, as Explorer starts a program: where its
+    // manifest asks for administrator rights that this process lacks,
+    // Windows asks the user for them. `parameters` are the arguments after
+    // the module; the child starts in this process's current directory.
+    // SHELL32 is loaded for it from the system folder alone, and only here.
+    // True when the child was started; *child then holds its process handle
+    // (null where Windows hands none over), else the error (ERROR_CANCELLED
+    // when the user declined), left as it was where SHELL32 could not be had.
+    virtual bool StartThroughShell(const char *application, const char *parameters,
+                                   ChildProcess *child) = 0;
 
     // GetExitCodeProcess: false when the status cannot be queried at all.
     virtual bool QueryExitStatus(Handle process, uint32_t *status) = 0;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h> // SHELLEXECUTEINFOA alone: SHELL32 is loaded, never imported
+
 #include "launcher/path_buffer.h"
 
 namespace launcher {
@@ -23,12 +25,45 @@ FARPROC KernelFunction(const char *name) {
     return GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
 }
 
+// LOAD_LIBRARY_SEARCH_SYSTEM32, which Windows knows where KERNEL32 has
+// SetDefaultDllDirectories.
+constexpr DWORD kSearchSystem32 = 0x00000800;
+
+// SHELL32 from the system folder and nowhere else: by the flag where Windows
+// knows it, else by its full path there. It stays loaded: the shell may
+// leave work of its own running in the process.
+HMODULE LoadShell32() {
+    if (KernelFunction("SetDefaultDllDirectories") != nullptr)
+        return LoadLibraryExA("shell32.dll", nullptr, kSearchSystem32);
+    PathBuffer path;
+    return Fits(GetSystemDirectoryA(path.Data(), PathBuffer::kCapacity), PathBuffer::kCapacity) &&
+                   path.Append("\\shell32.dll")
+               ? LoadLibraryA(path.Text())
+               : nullptr;
+}
+
+// Windows shows the first window of a process, the first time it is shown,
+// as the caller's STARTUPINFO asks (wShowWindow under STARTF_USESHOWWINDOW)
+// rather than as that call asks; every later call is carried out as asked.
+// A caller that hides the windows of what it starts (SW_HIDE) would so hide
+// the box, the launcher's only window, and the installation would wait for
+// ever on a box nobody sees. So, once the box has handled WM_INITDIALOG and
+// before it is first shown, it is shown twice: the second call shows it
+// normally, whatever the first made of it.
+LRESULT CALLBACK ShowTheBoxAsAsked(int code, WPARAM wparam, LPARAM lparam) {
+    const auto *message = reinterpret_cast<const CWPRETSTRUCT *>(lparam);
+    if (code == HC_ACTION && message->message == WM_INITDIALOG) {
+        ShowWindow(message->hwnd, SW_SHOWNORMAL);
+        ShowWindow(message->hwnd, SW_SHOWNORMAL);
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
 } // namespace
 
 void Win32Platform::RestrictDllSearch() {
     // Neither is in XP's KERNEL32 as first shipped: used where found.
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI *)(DWORD);
-    constexpr DWORD kSearchSystem32 = 0x00000800; // LOAD_LIBRARY_SEARCH_SYSTEM32
     if (const FARPROC found = KernelFunction("SetDefaultDllDirectories")) {
         reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(found))(
             kSearchSystem32);
@@ -77,9 +112,13 @@ bool Win32Platform::ReadStringValue(Handle key, const char *name, char *text, ui
 }
 
 bool Win32Platform::ExpandEnvironment(const char *text, char *expanded, uint32_t capacity) {
-    // The size it needs or wrote, NUL included; 0 when it failed.
-    const DWORD size = ExpandEnvironmentStringsA(text, expanded, capacity);
-    return size != 0 && size <= capacity;
+    // The ANSI call wants room for one byte more than the text and its NUL,
+    // and counts that byte in the size it returns (0 when it failed); Wine
+    // neither wants nor counts it. So the result is made with that byte to
+    // spare, and its length is taken from the text itself.
+    char room[PathBuffer::kCapacity + 1];
+    const DWORD size = ExpandEnvironmentStringsA(text, room, sizeof room);
+    return size != 0 && size <= sizeof room && bounded::Copy(expanded, capacity, room);
 }
 
 PathKind Win32Platform::PathKindOf(const char *path) {
@@ -91,7 +130,11 @@ PathKind Win32Platform::PathKindOf(const char *path) {
 void Win32Platform::CloseKey(Handle key) { RegCloseKey(static_cast<HKEY>(key)); }
 
 void Win32Platform::ShowErrorBox(const char *text, const char *caption, bool foreground) {
+    // On this thread alone, which creates the box and no other window.
+    const HHOOK hook =
+        SetWindowsHookExA(WH_CALLWNDPROCRET, ShowTheBoxAsAsked, nullptr, GetCurrentThreadId());
     MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONERROR | (foreground ? MB_SETFOREGROUND : 0));
+    if (hook != nullptr) UnhookWindowsHookEx(hook);
 }
 
 bool Win32Platform::WindowStationInvisible() {
@@ -137,8 +180,10 @@ const char16_t *Win32Platform::WideCommandLine() {
     return line != nullptr ? reinterpret_cast<const char16_t *>(line) : u"";
 }
 
-bool Win32Platform::WideCurrentDirectory(char16_t *directory, uint32_t capacity) {
-    return Fits(GetCurrentDirectoryW(capacity, Wide(directory)), capacity);
+bool Win32Platform::WideCurrentDirectory(char16_t *directory, uint32_t capacity, bool *too_long) {
+    const DWORD length = GetCurrentDirectoryW(capacity, Wide(directory));
+    *too_long = length >= capacity;
+    return Fits(length, capacity);
 }
 
 bool Win32Platform::WideShortPath(const char16_t *path, char16_t *short_path, uint32_t capacity) {
@@ -179,6 +224,28 @@ bool Win32Platform::StartProcess(const char *application, char *command_line, Ch
     }
     ::CloseHandle(pi.hThread); // the launcher waits on the process alone
     child->process = pi.hProcess;
+    return true;
+}
+
+bool Win32Platform::StartThroughShell(const char *application, const char *parameters,
+                                      ChildProcess *child) {
+    using ShellExecuteExFunction = BOOL(WINAPI *)(SHELLEXECUTEINFOA *);
+    const HMODULE shell = LoadShell32();
+    const FARPROC found = shell != nullptr ? GetProcAddress(shell, "ShellExecuteExA") : nullptr;
+    if (found == nullptr) return false; // the error that led here stands
+    SHELLEXECUTEINFOA sei = {};
+    sei.cbSize = sizeof sei;
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS; // the process handle, to wait on
+    sei.lpVerb = nullptr;                // the default: Windows decides from the manifest
+    sei.lpFile = application;
+    sei.lpParameters = parameters[0] != '\0' ? parameters : nullptr;
+    sei.lpDirectory = nullptr; // this process's current directory
+    sei.nShow = SW_SHOWNORMAL;
+    if (reinterpret_cast<ShellExecuteExFunction>(reinterpret_cast<void *>(found))(&sei) == FALSE) {
+        child->error = GetLastError();
+        return false;
+    }
+    child->process = sei.hProcess;
     return true;
 }
 

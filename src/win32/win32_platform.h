@@ -25,12 +25,14 @@ public:
     bool ProcessSession(uint32_t *session) override;
     bool DescribeError(uint32_t error, char *words, uint32_t capacity) override;
     const char16_t *WideCommandLine() override;
-    bool WideCurrentDirectory(char16_t *directory, uint32_t capacity) override;
+    bool WideCurrentDirectory(char16_t *directory, uint32_t capacity, bool *too_long) override;
     bool WideShortPath(const char16_t *path, char16_t *short_path, uint32_t capacity) override;
     uint32_t AnsiCodePage() override;
     bool WideToAnsi(const char16_t *text, char *ansi, uint32_t capacity,
                     bool *used_default) override;
     bool StartProcess(const char *application, char *command_line, ChildProcess *child) override;
+    bool StartThroughShell(const char *application, const char *parameters,
+                           ChildProcess *child) override;
     bool QueryExitStatus(Handle process, uint32_t *status) override;
     bool HasEnded(Handle process) override;
     void CloseHandle(Handle handle) override;

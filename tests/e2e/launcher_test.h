@@ -67,9 +67,11 @@ protected:
     }
 
     // Runs the launcher with `tail` in `directory`, answering message boxes.
-    harness::Run RunLauncher(const std::string &tail, const std::string &directory) {
+    harness::Run RunLauncher(const std::string &tail, const std::string &directory,
+                             const harness::StartAs &as = {}) {
         const std::string line = tail.empty() ? Launcher() : Launcher() + " " + tail;
-        return harness::RunProgram(line, directory, kRunTimeoutMs, [this] { boxes_.Poll(); });
+        return harness::RunProgram(
+            line, directory, kRunTimeoutMs, [this] { boxes_.Poll(); }, as);
     }
 
     // Runs the launcher and calls `while_child_runs` once, as soon as the

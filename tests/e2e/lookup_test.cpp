@@ -2,30 +2,35 @@
 // registration, the device center's and ActiveSync's folders, never where the
 // caller's environment points), odd registry values, and what it tells when it
 // finds none or Windows refuses to start it.
+#include <algorithm>
+
 #include "launcher_test.h"
 
 namespace e2e {
 namespace {
 
 // Both lookup failures: the box appears once, as it should look, and nothing
-// is started.
+// is started; also where the caller asked for the launcher's windows hidden.
 TEST_F(LauncherTest, MissingManagerIsReportedOnceAndNothingRuns) {
     struct Case {
         const char *name;
         bool (*arrange)();
+        bool hidden = false;
     };
     const Case cases[] = {
         {"key missing", [] { return harness::UnregisterManager(); }},
         {"default value missing", [] { return harness::RegisterKeyWithoutValue(); }},
+        {"key missing, started hidden", [] { return harness::UnregisterManager(); }, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         boxes_ = harness::MessageBoxWatch("Installation");
         ASSERT_TRUE(c.arrange());
-        const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
+        const harness::Run run = RunLauncher("BasePackCAB.ini", root_, {nullptr, c.hidden});
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
         ASSERT_EQ(boxes_.Seen().size(), 1u);
+        EXPECT_TRUE(boxes_.Seen()[0].visible);
         const harness::MessageBoxView &box = boxes_.Seen()[0];
         EXPECT_EQ(box.caption, "Installation");
         EXPECT_EQ(box.text, kManagerMissing);
@@ -192,6 +197,10 @@ TEST_F(LauncherTest, OddRegistryValuesNeverStartACutPath) {
         {"259 characters", REG_SZ, path259 + '\0', path259, false},
         {"260 characters", REG_SZ, path260 + '\0', "", true},
         {"no terminating NUL", REG_SZ, manager_, manager_, false},
+        {"its NUL, then leftovers and NULs up to 260 bytes", REG_SZ,
+         manager_ + std::string("\0old", 4) +
+             std::string(256 - std::min<size_t>(manager_.size(), 256), '\0'),
+         manager_, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -188,7 +188,7 @@ TEST_F(WhereNobodySees, NothingIsStartedOrShown) {
                      tail.substr(0, 10));
         ASSERT_TRUE(registered ? harness::RegisterManager(manager_) : harness::UnregisterManager());
         const harness::Run run = harness::RunProgram(Launcher() + " " + tail, root_, 30000, nullptr,
-                                                     "launcher-unseen\\Default");
+                                                     {"launcher-unseen\\Default"});
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 4u);
         EXPECT_TRUE(Records().empty());

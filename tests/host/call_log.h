@@ -21,6 +21,8 @@ const std::string kOpen = std::string("OpenMachineKey ") + kAppPathsKey;
 const std::string kManagerBox = std::string("Installation|") + kManagerMissingText;
 const std::string kTooLongBox = std::string("Installation|") + kFolderTooLongText;
 const std::string kNotPassableBox = std::string("Installation|") + kNamesNotPassableText;
+const std::string kListTooLongBox = std::string("Installation|") + kListTooLongText;
+const std::string kUnreadableBox = std::string("Installation|") + kFolderUnreadableText;
 const Calls kSearchAll = [] {
     Calls all;
     for (const char *title : kSuiteTitles)

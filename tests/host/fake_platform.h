@@ -46,11 +46,13 @@ public:
     bool start_succeeds = true;
     uint32_t start_error = 193;                             // when it fails: ERROR_BAD_EXE_FORMAT
     std::string error_words = "Bad EXE format for %1.\r\n"; // FormatMessageA's, "" for none
+    std::optional<uint32_t> shell_start_error; // ShellExecuteExA's; none: it starts the child
     bool window_station_visible = true;
     uint32_t windows_major = 6;            // what KERNEL32 exports is that version's
     std::optional<uint32_t> session = 1;   // none: Windows cannot tell
     uint32_t child_runs_ms = 0;            // how long the child runs after its start
     uint32_t child_exit_code = 0;          // its own exit code once ended
+    uint32_t failing_queries = 0;          // its first status queries that fail
     uint32_t now_ms = 1000;                // the virtual clock, GetTickCount's value
     std::vector<std::string> open_windows; // titles of the desktop's top-level windows
     bool windows_close_at_start = false;   // the user closes them while the child runs
@@ -194,11 +196,12 @@ public:
         return wide_command_line.c_str();
     }
 
-    bool WideCurrentDirectory(char16_t *out, uint32_t capacity) override {
+    bool WideCurrentDirectory(char16_t *out, uint32_t capacity, bool *too_long) override {
         calls.push_back("WideCurrentDirectory");
-        return directory_readable &&
-               Put(wide_directory.value_or(std::u16string(directory.begin(), directory.end())), out,
-                   capacity);
+        const std::u16string wide =
+            wide_directory.value_or(std::u16string(directory.begin(), directory.end()));
+        *too_long = directory_readable && wide.size() >= capacity;
+        return directory_readable && Put(wide, out, capacity);
     }
 
     bool WideShortPath(const char16_t *path, char16_t *out, uint32_t capacity) override {
@@ -236,9 +239,24 @@ public:
         return true;
     }
 
+    bool StartThroughShell(const char *app, const char *parameters, ChildProcess *child) override {
+        calls.push_back(std::string("StartThroughShell ") + app + "|" + parameters);
+        if (shell_start_error) {
+            child->error = *shell_start_error;
+            return false;
+        }
+        child_started_at = now_ms;
+        child->process = kProcess;
+        return true;
+    }
+
     bool QueryExitStatus(Handle process, uint32_t *status) override {
         calls.push_back("QueryExitStatus");
         if (process != kProcess) return false;
+        if (failing_queries > 0) {
+            --failing_queries;
+            return false;
+        }
         ++status_queries;
         *status = ChildEnded() ? child_exit_code : 259;
         return true;

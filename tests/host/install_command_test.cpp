@@ -55,20 +55,26 @@ TEST(InstallCommand, FitsUpTo259CharactersAndNeverLeavesACutString) {
 }
 
 // The install command is launched whole or not at all: as read when it fits,
-// else with the directory's short form when that fits.
+// else with the directory's short form when that fits. The box, in front,
+// says why: the folder, or the list's name (too long from any folder), or
+// that the folder cannot be read.
 TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
     struct Case {
         const char *name;
         std::string directory;
         bool readable;
-        std::string short_form;   // "" when the volume keeps no short names
-        std::string launched;     // the directory in the command, "" when refused
-        std::u16string wide = {}; // the directory instead, under code page 65001, if given
+        std::string short_form;        // "" when the volume keeps no short names
+        std::string launched;          // the directory in the command, "" when refused
+        std::u16string wide = {};      // the directory instead, under code page 65001, if given
+        std::string box = kTooLongBox; // when refused
+        std::string tail = "BasePackCAB.ini";
     };
     // "C:\AppMgr\CEAPPMGR.EXE" is 22 characters; with ` "`, `\`, the 15 of
-    // "BasePackCAB.ini" and the closing quote, 41 go around the directory.
+    // "BasePackCAB.ini" and the closing quote, 41 go around the directory;
+    // from a drive's root, "C:\", 29 go around the tail.
     const std::string d215 = "D:\\" + std::string(215, 'd');
     const std::string d216 = "D:\\" + std::string(216, 'd');
+    const std::string tail230 = std::string(226, 't') + ".ini";
     const Case cases[] = {
         {"command of 259 characters", d215, true, "D:\\DDDD~1", d215},
         {"command of 260 characters", d216, true, "", ""},
@@ -76,13 +82,17 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
         {"short form too long as well", d216, true, "D:\\" + std::string(216, 'S'), ""},
         {"directory does not fit its buffer", "D:\\" + std::string(297, 'd'), true, "", ""},
         {"directory of exactly 260 characters", "D:\\" + std::string(257, 'd'), true, "", ""},
-        {"directory cannot be read", "", false, "", ""},
+        {"directory cannot be read", "", false, "", "", u"", kUnreadableBox},
         // Where a character takes more than one byte: 90 of them are 273
         // bytes in UTF-8, though 93 units.
         {"ANSI form too long, short form fits", "", true, "D:\\JAPANE~1", "D:\\JAPANE~1",
          u"D:\\" + std::u16string(90, u'\u65e5')},
         {"ANSI form too long, short form too", "", true, "D:\\" + std::string(216, 'S'), "",
          u"D:\\" + std::u16string(90, u'\u65e5')},
+        {"a list that fits from a drive's root alone", "D:\\S", true, "", "", u"", kTooLongBox,
+         tail230},
+        {"a list too long from any folder", "D:\\", true, "", "", u"", kListTooLongBox,
+         tail230 + "x"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -96,13 +106,15 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
         }
         if (!c.short_form.empty())
             fake.short_paths[wide] = std::u16string(c.short_form.begin(), c.short_form.end());
-        const int code = fake.RunWithTail("BasePackCAB.ini");
+        const int code = fake.RunWithTail(c.tail);
         const bool launched = !c.launched.empty();
-        EXPECT_EQ(code, launched ? kExitDone : kExitFolderTooLong);
+        EXPECT_EQ(code, launched ? kExitDone : kExitNoCommand);
         EXPECT_EQ(fake.command_line,
-                  launched ? "C:\\AppMgr\\CEAPPMGR.EXE \"" + c.launched + "\\BasePackCAB.ini\""
+                  launched ? "C:\\AppMgr\\CEAPPMGR.EXE \"" + c.launched + "\\" + c.tail + "\""
                            : "");
-        EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{kTooLongBox});
+        EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{c.box});
+        EXPECT_EQ(fake.CallsStartingWith("ShowErrorBox"),
+                  launched ? Calls{} : Calls{"ShowErrorBox foreground"});
         EXPECT_EQ(fake.CallsStartingWith("FindTopLevelWindow").empty(), !launched);
     }
 }
@@ -135,6 +147,8 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
         std::u16string directory;
         Calls calls;
         std::string command; // "" when nothing may run
+        std::string box = kNotPassableBox;
+        int code = kExitNamesNotPassable;
     };
     const Case cases[] = {
         {"exact", 1252, u"launcher.exe Sample.ini", "Sample.ini", u"C:\\uni\\Caf\u00e9",
@@ -147,6 +161,9 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
         {"tail cut again from the Unicode line", 1252,
          u"\"C:\\uni\\q\uff02 r\\launcher.exe\" Sample.ini", "r\\launcher.exe\" Sample.ini",
          u"C:\\uni", Join({recut_line, exact_dir, start}), manager + "C:\\uni\\Sample.ini\""},
+        {"tail cut again from the Unicode line, too long for any command", 1252,
+         u"\"C:\\uni\\q\uff02 r\\launcher.exe\" " + std::u16string(300, u'x'), "x", u"C:\\uni",
+         Join({recut_line, refused}), "", kListTooLongBox, kExitNoCommand},
         {"tail not convertible", 1252, u"launcher.exe Sample\uff02 x.ini", "Sample\" x.ini",
          u"C:\\uni", Join({exact_line, {"WideToAnsi size"}, refused}), ""},
         {"UTF-8 code page", 65001, u"launcher.exe \u5f20.ini", "\xe5\xbc\xa0.ini",
@@ -166,12 +183,12 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
         fake.short_paths = {{u"C:\\uni\\Setup \u5f20\u4f1f", u"C:\\uni\\SETU~3R0"},
                             {u"C:\\uni\\Setup \xd800", u"C:\\uni\\SETU~3R0"}};
         const bool launched = !c.command.empty();
-        EXPECT_EQ(fake.RunWithTail(c.tail), launched ? kExitDone : kExitNamesNotPassable);
+        EXPECT_EQ(fake.RunWithTail(c.tail), launched ? kExitDone : c.code);
         const auto from = std::find(fake.calls.begin(), fake.calls.end(), "AnsiCodePage");
         EXPECT_EQ(Calls(from, from + std::min<long>(c.calls.size(), fake.calls.end() - from)),
                   c.calls);
         EXPECT_EQ(fake.command_line, c.command);
-        EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{kNotPassableBox});
+        EXPECT_EQ(fake.boxes, launched ? Calls{} : Calls{c.box});
         if (!launched) {
             EXPECT_EQ(fake.calls.back(), "ShowErrorBox foreground");
         }

@@ -23,8 +23,8 @@ TEST(PathBuffer, CopyAndAppendFitWholeOrChangeNothing) {
     EXPECT_EQ(buffer.Length(), 0u);
 }
 
-// As a registry query leaves it: `size` raw bytes, maybe without a NUL; a
-// string only when it is whole.
+// As a registry query leaves it: `size` raw bytes, maybe without a NUL; the
+// text before the first NUL, whatever follows it, when it fits.
 TEST(PathBuffer, TakeStoredStringMakesRawBytesAString) {
     struct Case {
         const char *name;
@@ -39,8 +39,9 @@ TEST(PathBuffer, TakeStoredStringMakesRawBytesAString) {
         {"259 and the NUL", std::string(259, 'p') + '\0', true, std::string(259, 'p')},
         {"259 without a NUL", std::string(259, 'p'), true, std::string(259, 'p')},
         {"260 without a NUL", std::string(260, 'p'), false, ""},
-        {"260 with a NUL inside", "C:\\A.EXE" + std::string(252, '\0'), false, ""},
-        {"a NUL before the end", std::string("C:\\A.EXE\0x", 10), false, ""},
+        {"NULs up to 260 bytes", "C:\\A.EXE" + std::string(252, '\0'), true, "C:\\A.EXE"},
+        {"other bytes after the NUL", std::string("C:\\A.EXE\0x", 10), true, "C:\\A.EXE"},
+        {"two NULs", std::string("C:\\A.EXE\0\0", 10), true, "C:\\A.EXE"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -17,18 +17,36 @@ using namespace testing; // NOLINT(google-build-using-namespace)
 // A registered file that Windows refuses to start (here one that is no
 // program): nothing to wait for and no pause, the window shown again, then
 // the box in front with Windows' words, the path for their "%1"; words that
-// are missing or too long for the box are left out. Exit code 3.
+// are missing or too long for the box are left out. Exit code 3. A manager
+// that asks for administrator rights (740) is started again through the
+// shell, whose prompt the user may decline.
 TEST(LaunchSequence, StartThatWindowsRefusesIsTold) {
     const std::string path = "C:\\AppMgr\\CEAPPMGR.EXE";
     const std::string found =
         "Installation|" + std::string(kNotStartedText) + path + kNotStartedWhy;
+    const std::string shell = "StartThroughShell " + path + "|";
+    const Calls refused = {"StartProcess", "ShowWindow Tarnivo Site Suite normal",
+                           "DescribeError 193", "ShowErrorBox foreground"};
+    const Calls elevated =
+        Join({{"StartProcess", shell + "\"D:\\Setup\\Sample.ini\""},
+              {"TickCount", "Sleep 1500", "QueryExitStatus", "CloseHandle process"},
+              {"ShowWindow Tarnivo Site Suite normal", "TickCount"}});
+    const Calls declined = {"StartProcess", shell, "ShowWindow Tarnivo Site Suite normal",
+                            "DescribeError 1223", "ShowErrorBox foreground"};
+    const std::string cancelled = "The operation was canceled by the user.";
     struct Case {
         const char *name;
         const char *tail;
         std::string words;
-        std::string box;
+        std::string box;  // "" when the manager ran
+        Calls calls = {}; // from the first start on, when not `refused`
+        uint32_t error = 193;
+        std::optional<uint32_t> shell_error = {};
     };
     const Case cases[] = {
+        {"administrator rights, given", "Sample.ini", "", "", elevated, 740},
+        {"administrator rights, declined", "", cancelled + "\r\n",
+         found + cancelled + kNotStartedAdvice, declined, 740, 1223},
         {"bare", "", "Bad EXE format for %1.\r\n",
          found + "Bad EXE format for " + path + "." + kNotStartedAdvice},
         {"a paused list", "BasePackCAB.ini", "%1 and %1.",
@@ -43,14 +61,14 @@ TEST(LaunchSequence, StartThatWindowsRefusesIsTold) {
         SCOPED_TRACE(c.name);
         FakePlatform fake;
         fake.start_succeeds = false;
+        fake.start_error = c.error;
+        fake.shell_start_error = c.shell_error;
         fake.error_words = c.words;
         fake.open_windows = {"Tarnivo Site Suite"};
-        EXPECT_EQ(fake.RunWithTail(c.tail), kExitNotStarted);
-        EXPECT_EQ(fake.boxes, Calls{c.box});
+        EXPECT_EQ(fake.RunWithTail(c.tail), c.box.empty() ? kExitDone : kExitNotStarted);
+        EXPECT_EQ(fake.boxes, c.box.empty() ? Calls{} : Calls{c.box});
         const auto start = std::find(fake.calls.begin(), fake.calls.end(), "StartProcess");
-        EXPECT_EQ(Calls(start, fake.calls.end()),
-                  (Calls{"StartProcess", "ShowWindow Tarnivo Site Suite normal",
-                         "DescribeError 193", "ShowErrorBox foreground"}));
+        EXPECT_EQ(Calls(start, fake.calls.end()), c.calls.empty() ? refused : c.calls);
     }
 }
 

@@ -31,6 +31,7 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
     const std::map<std::string, std::string> program_data = {{"ProgramData", user}};
     const std::map<std::string, std::string> program_w6432 = {{"ProgramW6432", user}};
     const std::map<std::string, std::string> longer_name = {{"ProgramFilesX", user}};
+    const std::map<std::string, std::string> shorter_name = {{"ProgramFile", user}};
     const std::string spaced = "C:\\Program Files\\AS\\CEAPPMGR.EXE";
     struct Case {
         const char *name;
@@ -61,6 +62,11 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
          "%PROGRAMFILES%\\AS\\CEAPPMGR.EXE", spaced, spaced, kRegExpandSz},
         {"an expandable registration naming a longer variable", longer_name,
          "%ProgramFilesX%\\Microsoft ActiveSync\\CEAPPMGR.EXE", "", "", kRegExpandSz},
+        {"an expandable registration naming the start of a folder's name", shorter_name,
+         "%ProgramFile%\\Microsoft ActiveSync\\CEAPPMGR.EXE", "", "", kRegExpandSz},
+        {"a drive-relative registration", poisoned, "C:CEAPPMGR.EXE", "C:CEAPPMGR.EXE", ""},
+        {"a plain registration with a literal '%'", poisoned, "C:\\A%\\CEAPPMGR.EXE",
+         "C:\\A%\\CEAPPMGR.EXE", ""},
         {"windir refused, the caller's left", poisoned, std::nullopt, kActiveSync, kActiveSync,
          kRegSz, true, "windir"},
     };

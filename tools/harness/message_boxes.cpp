@@ -96,14 +96,17 @@ LPCSTR IconShown(HWND control) {
 void MessageBoxWatch::Poll() {
     HWND box = FindWindowA("#32770", caption_.c_str());
     if (box == nullptr || box == last_) return;
-    // A box draws its icon some time after it appears, later still on a
-    // busy machine: it is read once its icon is one of the system's. The
-    // bound, 10 s (200 x 50 ms), only keeps a box whose icon never becomes
-    // one of them from holding the case up; it then counts as no error icon.
+    // A box is shown, and draws its icon, some time after it appears, later
+    // still on a busy machine: it is read once it is shown and its icon is
+    // one of the system's. The bound, 10 s (200 x 50 ms), only keeps a box
+    // that never is from holding the case up; it then counts as not shown,
+    // or with no error icon.
     Children children;
     LPCSTR icon = nullptr;
-    for (int i = 0; i < 200 && icon == nullptr; ++i) {
+    bool visible = false;
+    for (int i = 0; i < 200 && (icon == nullptr || !visible); ++i) {
         if (i != 0) Sleep(50);
+        visible = IsWindowVisible(box) && !IsIconic(box);
         children = {};
         EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
         if (children.icons.size() == 1) icon = IconShown(children.icons[0]);
@@ -115,6 +118,7 @@ void MessageBoxWatch::Poll() {
     view.text = text;
     for (HWND button : children.buttons) view.buttons.push_back(WindowText(button));
     view.error_icon = icon == IDI_ERROR;
+    view.visible = visible;
     seen_.push_back(view);
     last_ = box;
     PostMessageA(box, WM_COMMAND, IDOK, 0);

@@ -16,6 +16,7 @@ struct MessageBoxView {
     std::string text;
     std::vector<std::string> buttons;
     bool error_icon = false;
+    bool visible = false; // shown, not hidden nor minimized, once it was read
 };
 // Watches for message boxes of one caption while a program runs, reads each
 // once and dismisses it with OK.

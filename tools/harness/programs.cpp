@@ -67,10 +67,12 @@ Run StartAndWait(const std::function<bool(PROCESS_INFORMATION *)> &start, DWORD 
 } // namespace
 
 bool StartInJob(const std::string &command_line, const std::string &directory,
-                PROCESS_INFORMATION *pi, const char *desktop) {
-    std::string desktop_name = desktop != nullptr ? desktop : "";
+                PROCESS_INFORMATION *pi, const StartAs &as) {
+    std::string desktop_name = as.desktop != nullptr ? as.desktop : "";
     STARTUPINFOA si = {};
-    si.lpDesktop = desktop != nullptr ? desktop_name.data() : nullptr;
+    si.lpDesktop = as.desktop != nullptr ? desktop_name.data() : nullptr;
+    si.dwFlags = as.hidden ? STARTF_USESHOWWINDOW : 0;
+    si.wShowWindow = SW_HIDE;
     return Start(CreateProcessA, command_line, directory, si, pi);
 }
 
@@ -80,9 +82,9 @@ bool StartInJob(const std::wstring &command_line, const std::wstring &directory,
 }
 
 Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
-               const std::function<void()> &poll, const char *desktop) {
+               const std::function<void()> &poll, const StartAs &as) {
     return StartAndWait(
-        [&](PROCESS_INFORMATION *pi) { return StartInJob(command_line, directory, pi, desktop); },
+        [&](PROCESS_INFORMATION *pi) { return StartInJob(command_line, directory, pi, as); },
         timeout_ms, poll);
 }
 

@@ -17,21 +17,28 @@ struct Run {
     DWORD start_tick = 0;
     DWORD end_tick = 0; // when its end was seen
 };
-// Starts `command_line` in `directory` (the caller's own when empty), on
-// `desktop` when given, in the job of everything the harness starts, and
-// leaves it running.
+// How a caller starts a program: on a desktop ("station\\desktop") other
+// than its own when given, and with its windows hidden (STARTF_USESHOWWINDOW
+// and SW_HIDE, as callers that hide what they start ask).
+struct StartAs {
+    const char *desktop = nullptr;
+    bool hidden = false;
+};
+
+// Starts `command_line` in `directory` (the caller's own when empty), as
+// asked, in the job of everything the harness starts, and leaves it running.
 bool StartInJob(const std::string &command_line, const std::string &directory,
-                PROCESS_INFORMATION *pi, const char *desktop = nullptr);
+                PROCESS_INFORMATION *pi, const StartAs &as = {});
 // The same with CreateProcessW, on the caller's own desktop: names outside
 // the ANSI code page reach the program as Windows would hand them on.
 bool StartInJob(const std::wstring &command_line, const std::wstring &directory,
                 PROCESS_INFORMATION *pi);
 
 // Starts `command_line` (the module is its first token, as a caller would
-// write it) in `directory`, on `desktop` ("station\\desktop") when given, and
-// waits up to `timeout_ms`, calling `poll` about every 50 ms meanwhile.
+// write it) in `directory`, as asked, and waits up to `timeout_ms`, calling
+// `poll` about every 50 ms meanwhile.
 Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
-               const std::function<void()> &poll = nullptr, const char *desktop = nullptr);
+               const std::function<void()> &poll = nullptr, const StartAs &as = {});
 // The same, started with CreateProcessW: names outside the ANSI code page
 // reach the program as Windows would hand them on.
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
