@@ -51,7 +51,9 @@ HMODULE LoadShell32() {
 // before it is first shown, it is shown twice: the second call shows it
 // normally, whatever the first made of it.
 LRESULT CALLBACK ShowTheBoxAsAsked(int code, WPARAM wparam, LPARAM lparam) {
-    const auto *message = reinterpret_cast<const CWPRETSTRUCT *>(lparam);
+    // A WH_CALLWNDPROCRET hook is handed the message it saw as an LPARAM.
+    const auto *message =
+        reinterpret_cast<const CWPRETSTRUCT *>(lparam); // NOLINT(performance-no-int-to-ptr)
     if (code == HC_ACTION && message->message == WM_INITDIALOG) {
         ShowWindow(message->hwnd, SW_SHOWNORMAL);
         ShowWindow(message->hwnd, SW_SHOWNORMAL);
