@@ -22,7 +22,7 @@ skips() {
 }
 
 suite() {
-  step -q "configure the $1 build" cmake --preset "$1"
+  step -q "configure the $1 build" configure "$1"
   step -q "build the $1 suite" cmake --build --preset "$1" -j "$jobs"
   step "run the $1 suite" ctest --preset "$1"
   skipped=$(skips "$1")

@@ -14,7 +14,18 @@
 # quickly under it.
 set -eu
 
-kit_packages="cmake make python3 googletest nsis osslsigncode openssl wixl msitools \
+# CMake cannot build in a folder whose path holds '#' (its build files take
+# it for the start of a comment) or ';' (its list separator): such a checkout
+# is refused before anything is installed.
+checkout=$(cd "$(dirname "$0")/.." && pwd)
+for c in '#' ';'; do
+  case $checkout in *"$c"*)
+    echo "The checkout's path holds '$c', which CMake cannot build in: clone it into a folder whose path has no '#' or ';'." >&2
+    exit 2 ;;
+  esac
+done
+
+kit_packages="cmake ninja-build python3 googletest nsis osslsigncode openssl wixl msitools \
 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64"
 packages="$kit_packages g++ locales libgtest-dev python3-pefile \
 clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind xvfb xauth"
@@ -142,7 +153,7 @@ fi
 #    parser, at fixed versions, into the build tree; and build/tools/node, a
 #    Node of version 20 or later, as the parser asks (Debian 12's is 18: there
 #    Node 20 comes from npm too).
-tools=$(cd "$(dirname "$0")/.." && pwd)/build/tools
+tools=$checkout/build/tools
 node_package=node-linux-$(dpkg --print-architecture | sed 's/^amd64$/x64/')
 npm_install() {
   mkdir -p "$tools"

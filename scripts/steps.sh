@@ -4,6 +4,7 @@
 #   step LABEL COMMAND [ARG...]      the command's own output shown as it comes
 #   step -q LABEL COMMAND [ARG...]   its output kept back, and shown in full
 #                                    only when it fails
+#   configure PRESET                 the preset's build configured
 #   windows_build TARGET...          the set-up, then the mingw-i686 preset
 #                                    configured and TARGET... built
 #   wine_session                     the build tree's Wine session started,
@@ -45,9 +46,19 @@ step() {
   echo "== $label: done in $took s"
 }
 
+# Configures the build of a preset; a build tree that another generator made
+# (before the presets named Ninja) is made anew.
+configure() {
+  cache=$top/build/$1/CMakeCache.txt
+  if [ -f "$cache" ] && ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' "$cache"; then
+    rm -rf "${top:?}/build/$1"
+  fi
+  cmake --preset "$1"
+}
+
 windows_build() {
   step "set-up: what is missing is installed" "$top/scripts/setup.sh"
-  step -q "configure the mingw-i686 build" cmake --preset mingw-i686
+  step -q "configure the mingw-i686 build" configure mingw-i686
   step -q "build $*" cmake --build --preset mingw-i686 -j "$(nproc)" --target "$@"
 }
 
