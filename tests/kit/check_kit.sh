@@ -26,6 +26,7 @@ mkdir -p "$kits/$folder"
 "$session" start "$place"
 trap '"$session" stop "$place"; rm -rf "$kits"' EXIT
 . "$place/wine-session.env"
+unset LAUNCHER_WORK_ROOT # the kit keeps its work folder beside itself, as on Windows
 
 # drive KIT LOG: runs the driver of the kit in KIT, its output into LOG.
 drive() {

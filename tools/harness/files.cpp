@@ -62,7 +62,10 @@ std::wstring Widen(const std::string &text) {
 
 std::string WorkRoot() {
     char full[MAX_PATH] = {};
-    GetFullPathNameA((BinDir() + "\\..\\e2e-root").c_str(), sizeof full, full, nullptr);
+    char session[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableA("LAUNCHER_WORK_ROOT", session, sizeof session);
+    const std::string root = n > 0 && n < sizeof session ? session : BinDir() + "\\..\\e2e-root";
+    GetFullPathNameA(root.c_str(), sizeof full, full, nullptr);
     MakeDirs(full);
     return full;
 }

@@ -10,7 +10,8 @@ namespace harness {
 
 // The folder of the running program (launcher.exe and the stand-in lie there).
 std::string BinDir();
-// A scratch folder of the build tree, made on first use.
+// The tests' scratch folder, made on first use: the one the Wine session
+// names (LAUNCHER_WORK_ROOT), else e2e-root beside the program's folder.
 std::string WorkRoot();
 // Creates every folder along `path`.
 bool MakeDirs(const std::string &path);

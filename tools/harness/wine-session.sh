@@ -96,9 +96,13 @@ fi
 wine wineboot </dev/null >/dev/null 2>&1
 
 # Drive T: is a folder of the build tree, so a drive root can be a current
-# directory.
+# directory. Drive W: is the build tree itself, and the tests' work folder
+# W:\e2e-root: the paths that the launcher is handed then hold none of the
+# checkout path's characters, such as a '%', which it refuses in a path.
 mkdir -p "$build/e2e-root/drive-t"
 ln -sfn "$build/e2e-root/drive-t" "$WINEPREFIX/dosdevices/t:"
+ln -sfn "$build" "$WINEPREFIX/dosdevices/w:"
+keep LAUNCHER_WORK_ROOT 'W:\e2e-root'
 
 keep DISPLAY "$DISPLAY"
 keep LAUNCHER_XVFB_PID "$xvfb_pid"
