@@ -42,14 +42,14 @@ std::string HowItRuns() {
         const char *system = "?", *release = "?";
         if (const auto host = Find<HostVersion>("ntdll.dll", "wine_get_host_version"))
             host(&system, &release);
-        std::string binfmt;
-        const bool emulated =
-            harness::ReadWholeFile("Z:\\proc\\sys\\fs\\binfmt_misc\\qemu-i386", &binfmt) &&
-            binfmt.rfind("enabled", 0) == 0;
+        // The session tells whether, and through which, as it started.
+        char emulator[256] = {};
+        const DWORD n = GetEnvironmentVariableA("LAUNCHER_EMULATOR", emulator, sizeof emulator);
+        const bool emulated = n > 0 && n < sizeof emulator;
         using WineVersion = const char *(CDECL *)();
         return std::string("under Wine ") + Find<WineVersion>("ntdll.dll", "wine_get_version")() +
                " on " + system + " " + release +
-               (emulated ? ", 32-bit programs through the emulator qemu-i386"
+               (emulated ? ", 32-bit programs through the emulator " + std::string(emulator)
                          : ", 32-bit programs natively");
     }
     using IsWow64Process2Function = BOOL(WINAPI *)(HANDLE, USHORT *, USHORT *);

@@ -5,10 +5,7 @@
 # build/mingw-i686/bench/figures.md. Installs what is missing first.
 #   scripts/bench.sh [--runs N]     (5 runs of each kind by default; about 5 min)
 set -eu
-top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
-
-. "$top/scripts/steps.sh"
+. "$(dirname "$0")/steps.sh"
 
 windows_build launcher bench
 build=$top/build/mingw-i686
@@ -21,7 +18,7 @@ cd "$build" # where the Windows programs find the session
 step "the benchmark" "$top/cmake/wine-run.sh" "$build/bin/bench.exe" --out "Z:$table" "$@"
 
 emulator=""
-if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then
+if "$top/tools/wine32-on-qemu/in-use.sh"; then
   emulator=", 32-bit programs through $(qemu-i386-static --version | head -1)"
 fi
 {

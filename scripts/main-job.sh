@@ -6,9 +6,7 @@
 #   scripts/main-job.sh            a list without a settling pause
 #   scripts/main-job.sh --pause    PlotterCAB.ini: held until 60 s after the launch
 set -eu
-top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
-. "$top/scripts/steps.sh"
+. "$(dirname "$0")/steps.sh"
 
 windows_build launcher main_job desktop_windows
 build=$top/build/mingw-i686

@@ -6,9 +6,7 @@
 # own parser, then static analysis of the launcher's code.
 # Installs what is missing first.
 set -eu
-top=$(cd "$(dirname "$0")/.." && pwd)
-cd "$top"
-. "$top/scripts/steps.sh"
+. "$(dirname "$0")/steps.sh"
 jobs=$(nproc)
 
 step "set-up: what is missing is installed" "$top/scripts/setup.sh"

@@ -25,8 +25,21 @@ tidy() {
 echo "-- clang-format: every tracked C++ file"
 clang-format --dry-run -Werror $(git ls-files '*.cpp' '*.h')
 
+# The builds' compile commands, as clang-tidy reads them: CMake's Ninja
+# generator writes a '$' of the checkout's path as Ninja wants it, '$$'.
+db=$(mktemp -d)
+trap 'rm -rf "$db"' EXIT
+commands() { # commands NAME BUILD [SED-EXPRESSION...]
+  name=$1
+  build=$2
+  shift 2
+  mkdir -p "$db/$name"
+  sed -e 's/\$\$/$/g' "$@" "$build/compile_commands.json" >"$db/$name/compile_commands.json"
+}
+
 echo "-- clang-tidy: the portable logic"
-tidy -p "$host_build" $logic
+commands host "$host_build"
+tidy -p "$db/host" $logic
 
 echo "-- clang-tidy: the Win32 layer, as the i686 mingw-w64 compiler sees it"
 set --
@@ -35,11 +48,9 @@ for dir in $(echo | i686-w64-mingw32-g++-posix -E -x c++ - -v 2>&1 |
   set -- "$@" "--extra-arg=-isystem$dir"
 done
 # Less the GCC-only code-generation flags that clang does not know.
-db=$(mktemp -d)
-trap 'rm -rf "$db"' EXIT
-sed -e 's/ -fno-tree-loop-distribute-patterns//' -e 's/ -malign-data=abi//' -e 's/ -mpreferred-stack-boundary=2//' \
-  "$mingw_build/compile_commands.json" >"$db/compile_commands.json"
-tidy -p "$db" --extra-arg=--target=i686-w64-mingw32 \
+commands win32 "$mingw_build" -e 's/ -fno-tree-loop-distribute-patterns//' \
+  -e 's/ -malign-data=abi//' -e 's/ -mpreferred-stack-boundary=2//'
+tidy -p "$db/win32" --extra-arg=--target=i686-w64-mingw32 \
   --extra-arg=-nostdinc++ "$@" $win32
 
 echo "-- cppcheck"

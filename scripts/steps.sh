@@ -9,8 +9,10 @@
 #                                    configured and TARGET... built
 #   wine_session                     the build tree's Wine session started,
 #                                    and stopped when the command ends
-# They expect `top`, the checkout's folder; a failed step ends the command
-# with the step's exit code.
+# Sourced, it sets `top`, the checkout's folder, from where the command lies,
+# and goes there; a failed step ends the command with the step's exit code.
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
 
 step() {
   quiet=

@@ -7,18 +7,20 @@ namespace {
 
 char FoldAsciiCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// What is left of `minimum_ms` after `elapsed_ms`; 0 once it has passed, for
+// every elapsed time, however long.
+uint32_t RemainingPause(uint32_t minimum_ms, uint32_t elapsed_ms) {
+    // Compared unsigned: a difference taken as a signed 32-bit number would
+    // turn an elapsed time past 2^31 ms into weeks of sleep.
+    return elapsed_ms >= minimum_ms ? 0 : minimum_ms - elapsed_ms;
+}
+
 } // namespace
 
 bool SameNameIgnoringAsciiCase(const char *a, const char *b) {
     for (; *a != '\0' || *b != '\0'; ++a, ++b)
         if (FoldAsciiCase(*a) != FoldAsciiCase(*b)) return false;
     return true;
-}
-
-uint32_t RemainingPause(uint32_t minimum_ms, uint32_t elapsed_ms) {
-    // Compared unsigned: a difference taken as a signed 32-bit number would
-    // turn an elapsed time past 2^31 ms into weeks of sleep.
-    return elapsed_ms >= minimum_ms ? 0 : minimum_ms - elapsed_ms;
 }
 
 void TakeSettlingPause(Platform &platform, const char *tail, uint32_t launch_tick,

@@ -24,10 +24,6 @@ constexpr MinimumDuration kMinimumDurations[] = {
 // compared as it is, whatever the user's locale.
 bool SameNameIgnoringAsciiCase(const char *a, const char *b);
 
-// What is left of `minimum_ms` after `elapsed_ms`; 0 once it has passed, for
-// every elapsed time, however long.
-uint32_t RemainingPause(uint32_t minimum_ms, uint32_t elapsed_ms);
-
 // Holds the launcher until the list's minimum time since `launch_tick` has
 // passed; returns at once when the primary window was not found or the list
 // has no minimum.

@@ -15,7 +15,7 @@ build=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 run() { (cd "$build" && "$source_dir/cmake/wine-run.sh" "$@"); }
-fail() { echo "FAIL  $1"; exit 1; }
+. "$source_dir/tests/checks.sh"
 
 journal=$build/app-paths-journal.txt
 case=ManagerIsFoundWhereWindowsPutIt
@@ -26,7 +26,7 @@ run bin/app_paths.exe remove
 run bin/app_paths.exe show >"$scratch/before"
 
 (cd "$build" && exec "$source_dir/cmake/wine-run.sh" bin/launcher_e2e.exe \
-  --gtest_filter="LauncherTest.$case") >"$scratch/killed.log" 2>&1 &
+  --gtest_filter="*.$case") >"$scratch/killed.log" 2>&1 &
 pid=$!
 tries=0
 until [ -s "$record" ]; do # the stand-in has started: the case is under way
@@ -40,7 +40,7 @@ run bin/app_paths.exe show >"$scratch/killed"
 ! cmp -s "$scratch/before" "$scratch/killed" || fail "the entry was not the tests' own when the run was killed"
 [ -f "$journal" ] || fail "the killed run left no journal"
 [ -f "$planted/CEAppMgr.exe" ] || fail "the killed run had no stand-in planted in $planted"
-echo "ok    killed in the middle of $case, with the tests' own entry, a planted stand-in and the journals left"
+ok "killed in the middle of $case, with the tests' own entry, a planted stand-in and the journals left"
 
 run bin/launcher_e2e.exe --gtest_filter=-* >"$scratch/next.log" 2>&1 || { cat "$scratch/next.log"; fail "the next run failed"; }
 run bin/app_paths.exe show >"$scratch/after"
@@ -49,19 +49,19 @@ cmp -s "$scratch/before" "$scratch/after" || { cat "$scratch/after"; fail "the e
 [ ! -f "$journal.planted" ] || fail "the journal of planted paths is still there"
 [ ! -e "$planted" ] || fail "the planted stand-in (or its folder) is still there"
 grep -q "restored the App Paths entry" "$scratch/next.log" || fail "the next run did not say it restored"
-echo "ok    the next run put the entry back as it was (none), removed the planted stand-in and its folder, and the journals"
+ok "the next run put the entry back as it was (none), removed the planted stand-in and its folder, and the journals"
 
 run bin/app_paths.exe set 'C:\Program Files\Real Sync\CEAPPMGR.EXE'
 run bin/app_paths.exe show >"$scratch/real"
 sed 's/^/      /' "$scratch/real"
-run bin/launcher_e2e.exe --gtest_filter="LauncherTest.$case" >"$scratch/real.log" 2>&1 ||
+run bin/launcher_e2e.exe --gtest_filter="*.$case" >"$scratch/real.log" 2>&1 ||
   { cat "$scratch/real.log"; fail "the run beside a real entry failed"; }
 run bin/app_paths.exe show >"$scratch/after"
 cmp -s "$scratch/real" "$scratch/after" || { cat "$scratch/after"; fail "the real entry was changed"; }
 grep -q "belongs to an installation on this machine" "$scratch/real.log" ||
   { cat "$scratch/real.log"; fail "the case was not skipped with the reason"; }
 [ ! -f "$journal" ] || fail "the journal is still there"
-echo "ok    beside a real entry the case was skipped, with the reason, and the entry is as it was"
+ok "beside a real entry the case was skipped, with the reason, and the entry is as it was"
 
 (cd "$build" && exec "$source_dir/cmake/wine-run.sh" bin/desktop_windows.exe "Quellis Plotter") &
 windows=$!
@@ -76,5 +76,5 @@ kill -KILL $windows
 wait $windows 2>/dev/null || true
 $refused || fail "the suite started beside an open suite window"
 grep -q '"Quellis Plotter" is open' "$scratch/refused.log" || { cat "$scratch/refused.log"; fail "the refusal does not name the window"; }
-echo "ok    refused beside an open suite window: $(grep 'not started' "$scratch/refused.log")"
+ok "refused beside an open suite window: $(grep 'not started' "$scratch/refused.log")"
 run bin/app_paths.exe remove

@@ -41,16 +41,9 @@ TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
         if (c.command.empty()) GTEST_SKIP() << NoRoom();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        harness::ConfigureStandIn(record_, 0);
+        NextRow();
         ASSERT_TRUE(harness::RegisterManager(c.registered));
-        const harness::Run run = RunLauncher(c.tail, c.directory);
-        ASSERT_TRUE(run.ended);
-        EXPECT_EQ(run.exit_code, 0u);
-        EXPECT_TRUE(boxes_.Seen().empty());
-        const std::vector<Record> records = Records();
-        ASSERT_EQ(records.size(), 1u);
-        EXPECT_EQ(records[0].module, c.module);
-        EXPECT_EQ(records[0].command, c.command);
+        ExpectStarted(RunLauncher(c.tail, c.directory), c.command, c.module);
     }
 }
 
@@ -59,13 +52,8 @@ TEST_F(LauncherTest, StartsTheRegisteredModuleWithTheComposedCommandLine) {
 TEST_F(LauncherTest, StartsAtADriveRoot) {
     const harness::DriveRoot drive(root_ + "\\drive-t");
     if (drive.Drive().empty()) GTEST_SKIP() << "no drive letter could be substituted for a folder";
-    ASSERT_TRUE(harness::RegisterManager(manager_));
-    const harness::Run run = RunLauncher("PlotterCAB.ini", drive.Drive() + "\\");
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exit_code, 0u);
-    const std::vector<Record> records = Records();
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].command, manager_ + " \"" + drive.Drive() + "\\\\PlotterCAB.ini\"");
+    ExpectStarted(RunLauncher("PlotterCAB.ini", drive.Drive() + "\\"),
+                  manager_ + " \"" + drive.Drive() + "\\\\PlotterCAB.ini\"");
 }
 
 // A folder so deep that the install command would be 270 characters: the
@@ -73,7 +61,6 @@ TEST_F(LauncherTest, StartsAtADriveRoot) {
 // volume without short forms the launcher refuses. (Tails too long for any
 // command are refused in the hostile-command-line table.)
 TEST_F(LauncherTest, DeepFolderIsPassedOnInItsShortForm) {
-    ASSERT_TRUE(harness::RegisterManager(manager_));
     // The manager's path, ` "`, `\`, "BasePackCAB.ini" and `"` go around it.
     const size_t around = manager_.size() + 19;
     std::string deep = root_ + "\\long";
@@ -90,27 +77,17 @@ TEST_F(LauncherTest, DeepFolderIsPassedOnInItsShortForm) {
     ASSERT_TRUE(harness::WriteWholeFile(deep + "\\BasePackCAB.ini", "the deep list"));
 
     const harness::Run run = RunLauncher("BasePackCAB.ini", deep);
-    ASSERT_TRUE(run.ended);
-    const std::vector<Record> records = Records();
-    if (!ShortNames()) {
-        EXPECT_EQ(run.exit_code, 1u);
-        EXPECT_EQ(boxes_.Seen().size(), 1u);
-        EXPECT_TRUE(records.empty());
-        return;
-    }
-    EXPECT_EQ(run.exit_code, 0u);
-    EXPECT_TRUE(boxes_.Seen().empty());
-    ASSERT_EQ(records.size(), 1u);
-    std::printf("received: %s\n", records[0].command.c_str());
-    EXPECT_LE(records[0].command.size(), 259u);
-    EXPECT_EQ(ListOpenedBy(records[0].command), "the deep list");
+    if (!ShortNames()) return ExpectRefused(run, 1, kFolderTooLong);
+    const std::string command = ListCommand(manager_, deep, "BasePackCAB.ini");
+    ExpectStarted(run, command);
+    std::printf("received: %s\n", command.c_str());
+    EXPECT_EQ(ListOpenedBy(command), "the deep list");
 }
 
 // Command lines of every shape reach the launcher exactly as written; the
 // child gets the list's name as the tail was cut, or nothing runs and the
 // suite window is never touched.
 TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
-    ASSERT_TRUE(harness::RegisterManager(manager_));
     harness::DesktopWindows windows({"Quellis Plotter"});
     // A copy of the launcher under a path with bytes from 0x80 up (an E-acute
     // and a no-break space in code page 1252), to be started unquoted.
@@ -134,22 +111,14 @@ TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        boxes_ = harness::MessageBoxWatch("Installation");
-        harness::ConfigureStandIn(record_, 0);
+        NextRow();
         const int minimized = windows.TimesMinimized("Quellis Plotter");
-        const harness::Run run =
-            harness::RunProgram(c.line, root_, kRunTimeoutMs, [this] { boxes_.Poll(); });
-        ASSERT_TRUE(run.ended);
-        const std::vector<Record> records = Records();
+        const harness::Run run = RunLine(c.line, root_);
         EXPECT_EQ(windows.TimesMinimized("Quellis Plotter") - minimized, c.command.empty() ? 0 : 1);
         if (c.command.empty()) {
-            EXPECT_EQ(run.exit_code, 1u);
-            EXPECT_TRUE(records.empty());
-            EXPECT_EQ(boxes_.Seen().size(), 1u);
+            ExpectRefused(run, 1, kListTooLong);
         } else {
-            EXPECT_EQ(run.exit_code, 0u);
-            ASSERT_EQ(records.size(), 1u);
-            EXPECT_EQ(records[0].command, c.command);
+            ExpectStarted(run, c.command);
         }
     }
 }

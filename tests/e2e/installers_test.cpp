@@ -1,172 +1,180 @@
-// End to end: the installers that the guide for installation authors shows,
-// built from its own text, run silently as an installation would.
+// End to end: the installers that the guide for installation authors shows
+// (NSIS, Inno Setup, MSI), built from its own text, run silently as an
+// installation would, and their uninstallers.
 #include "launcher_test.h"
 
 namespace e2e {
 namespace {
 
-// Installation authors' installers, each built from the script the guide
-// for installation authors shows (NSIS, Inno Setup, MSI) and run silently into
-// a folder with a blank: each puts the launcher and its list there and runs
-// it there, waits for it, and NSIS and Inno Setup keep its exit code, -1 for
-// a launcher that could not start. From a folder too deep for the command
-// even in short form (8.3 names are their own short form) the launcher
-// refuses, and each goes on. Then the uninstallers: silent, they never start
-// the launcher; NSIS's, its pages clicked through, starts it bare first. A
-// test for each installer, which skips where the installer was not built.
 class InstallerFromTheGuide : public LauncherTest {
 protected:
-    // Runs the rows of one installer: "nsis", "inno" or "msi".
-    void HandsItsListOver(const std::string &kind);
-};
+    void TearDown() override {
+        if (!left_out_.empty()) GTEST_SKIP() << left_out_;
+    }
 
-void InstallerFromTheGuide::HandsItsListOver(const std::string &kind) {
-    ASSERT_TRUE(harness::RegisterManager(manager_));
-    // Too deep even in short form, whatever the checkout's own folders shorten
-    // to (if the volume makes short names at all): the depth is counted on the
-    // root's short form.
-    ShortNames();
-    char short_root[MAX_PATH];
-    const DWORD short_size = GetShortPathNameA(root_.c_str(), short_root, MAX_PATH);
-    ASSERT_TRUE(short_size > 0 && short_size < MAX_PATH);
-    const auto too_deep = [&](const std::string &first) {
+    // The installer of `kind` ("nsis", "nsis\unstartable", "inno", "msi"),
+    // or "" where it was not built: its rows are left out, and the case
+    // says why at its end.
+    std::string Installer(const std::string &kind) {
+        const std::string file =
+            built_ + kind + (kind == "msi" ? "\\example-installer.msi" : "\\example-installer.exe");
+        if (GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES) return file;
+        // An installer left out on purpose has the reason in its place.
+        std::string why = "its tool was missing when it was to be built";
+        harness::ReadWholeFile(built_ + kind + "\\left-out.txt", &why);
+        left_out_ += "no " + file + ": " + why + "; ";
+        return "";
+    }
+
+    // The command line that installs silently into `folder`.
+    static std::string Install(const std::string &installer, const std::string &folder) {
+        if (installer.find("\\inno\\") != std::string::npos)
+            return "\"" + installer + "\" /VERYSILENT /SUPPRESSMSGBOXES \"/DIR=" + folder + "\"";
+        if (installer.find("\\msi\\") != std::string::npos)
+            return "msiexec /i \"" + installer + "\" /qn DEVICEFOLDER=\"" + folder + "\"";
+        return "\"" + installer + "\" /S /D=" + folder;
+    }
+
+    // Installs into `folder` as a row of a table, and the launcher's exit code
+    // as the installer kept it ("" where it keeps none). The installer goes
+    // on, and writes the code, only once the launcher has ended: never are
+    // both seen at once (the file is looked at first). Whether the launcher
+    // was seen running comes back in *launcher_seen.
+    std::string InstallAndKeep(const std::string &installer, const std::string &folder,
+                               bool *launcher_seen) {
+        // An MSI installed by an earlier run would not run its action again.
+        const bool msi = installer.find("\\msi\\") != std::string::npos;
+        const std::string uninstall_msi = "msiexec /x \"" + installer + "\" /qn";
+        if (msi) harness::RunProgram(uninstall_msi, root_, kRunTimeoutMs);
+        NextRow(3000);
+        const std::string kept = folder + "\\launcher-exit-code.txt";
+        DeleteFileA(kept.c_str());
+        bool both_seen = false;
+        *launcher_seen = false;
+        const harness::Run run =
+            harness::RunProgram(Install(installer, folder), root_, kRunTimeoutMs, [&] {
+                boxes_.Poll();
+                const bool written = GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES;
+                const bool running = harness::IsRunning("launcher.exe");
+                *launcher_seen |= running;
+                both_seen |= written && running;
+            });
+        EXPECT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        EXPECT_FALSE(both_seen);
+        // Under Wine, msiexec /x removes the files from the default folder,
+        // not the one given: the MSI is removed for the next run alone.
+        if (msi) harness::RunProgram(uninstall_msi, root_, kRunTimeoutMs);
+        std::string code;
+        if (!msi) EXPECT_TRUE(harness::ReadWholeFile(kept, &code));
+        std::printf("installed into %s: the installer kept exit code \"%s\"\n", folder.c_str(),
+                    code.c_str());
+        return code;
+    }
+
+    // A folder whose command is too deep even in short form, whatever the
+    // checkout's own folders shorten to (if the volume makes short names at
+    // all): the depth is counted on the root's short form.
+    std::string TooDeep(const std::string &first) const {
+        char short_root[MAX_PATH];
+        const DWORD short_size = GetShortPathNameA(root_.c_str(), short_root, MAX_PATH);
         std::string deep = root_ + "\\" + first;
         for (size_t short_deep = short_size + 1 + first.size();
              manager_.size() + short_deep + 17 <= 259; short_deep += 9)
             deep += "\\abcdefgh";
         return deep;
-    };
-    const std::string built = harness::BinDir() + "\\..\\";
-    const std::string nsis = "\"" + built + "nsis\\example-installer.exe\" /S /D=";
-    const std::string nsis_unstartable =
-        "\"" + built + "nsis\\unstartable\\example-installer.exe\" /S /D=";
-    const std::string inno =
-        "\"" + built + "inno\\example-installer.exe\" /VERYSILENT /SUPPRESSMSGBOXES \"/DIR=";
-    const std::string msi =
-        "msiexec /i \"" + built + "msi\\example-installer.msi\" /qn DEVICEFOLDER=\"";
-    const auto unnsis = [](const std::string &folder, const char *silent) {
-        return "\"" + folder + "\\uninstall.exe\" " + silent + "_?=" + folder;
-    };
-    const auto uninno = [](const std::string &folder) {
-        return "\"" + folder + "\\unins000.exe\" /VERYSILENT /SUPPRESSMSGBOXES";
-    };
-    const std::string nsis_folder = root_ + "\\nsis\\Example Device Files";
-    const std::string nsis_deep = too_deep("nsisdeep");
-    const std::string unstartable = root_ + "\\nsis-unstartable\\Example Device Files";
-    const std::string inno_folder = root_ + "\\inno\\Example Device Files";
+    }
+
+    const std::string built_ = harness::BinDir() + "\\..\\";
+    std::string left_out_;
+};
+
+// Each installer puts the launcher and its list into a folder with a blank
+// and runs it there, waits for it, and NSIS and Inno Setup keep its exit
+// code. From a folder too deep for the command even in short form (8.3
+// names are their own short form) the launcher refuses, and each goes on.
+TEST_F(InstallerFromTheGuide, HandsItsListOverAndKeepsTheCode) {
     struct Case {
-        const char *name;
-        std::string installer; // file
-        std::string line;      // the command line, less the folder and `close`
-        std::string close;
+        std::string installer;
         std::string folder;
-        std::string kept; // the launcher's exit code as the installer kept it; "": none kept
-        bool started;     // the manager was started on the list
-        std::string uninstall = {}; // the uninstaller's command line; "": msiexec /x
-        bool uninstall_shown = false;
+        std::string kept; // the exit code the installer kept
     };
     const Case cases[] = {
-        {"NSIS", built + "nsis\\example-installer.exe", nsis, "", nsis_folder, "0", true,
-         unnsis(nsis_folder, ""), true},
-        {"NSIS, a folder too deep for the command", built + "nsis\\example-installer.exe", nsis, "",
-         nsis_deep, "1", false, unnsis(nsis_deep, "/S ")},
-        {"NSIS, a launcher.exe that is no program",
-         built + "nsis\\unstartable\\example-installer.exe", nsis_unstartable, "", unstartable,
-         "-1", false, unnsis(unstartable, "/S ")},
-        {"Inno Setup", built + "inno\\example-installer.exe", inno, "\"", inno_folder, "0", true,
-         uninno(inno_folder)},
-        {"MSI", built + "msi\\example-installer.msi", msi, "\"",
-         root_ + "\\msi\\Example Device Files", "", true},
-        {"MSI, a folder too deep for the command", built + "msi\\example-installer.msi", msi, "\"",
-         too_deep("msideep"), "", false},
+        {Installer("nsis"), root_ + "\\nsis\\Example Device Files", "0"},
+        {Installer("nsis"), TooDeep("nsisdeep"), "1"},
+        {Installer("inno"), root_ + "\\inno\\Example Device Files", "0"},
+        {Installer("msi"), root_ + "\\msi\\Example Device Files", ""},
+        {Installer("msi"), TooDeep("msideep"), ""},
     };
+    ShortNames();
     for (const Case &c : cases) {
-        if (c.installer.compare(built.size(), kind.size() + 1, kind + "\\") != 0) continue;
-        SCOPED_TRACE(c.name);
-        // An installer left out on purpose has the reason in its place.
-        std::string left_out = "its tool was missing when it was to be built";
-        harness::ReadWholeFile(built + kind + "\\left-out.txt", &left_out);
-        if (GetFileAttributesA(c.installer.c_str()) == INVALID_FILE_ATTRIBUTES)
-            GTEST_SKIP() << "no " << c.installer << ": " << left_out;
-        // An MSI installed by an earlier run would not run its action again.
-        const bool is_msi = c.line == msi;
-        const std::string uninstall =
-            is_msi ? "msiexec /x \"" + c.installer + "\" /qn" : c.uninstall;
-        if (is_msi) harness::RunProgram(uninstall, root_, kRunTimeoutMs);
-        boxes_ = harness::MessageBoxWatch("Installation");
-        harness::ConfigureStandIn(record_, 3000);
-        const std::string kept = c.folder + "\\launcher-exit-code.txt";
-        DeleteFileA(kept.c_str());
-        // The installer goes on, and writes the code, only once the launcher
-        // has ended: never are both seen at once (the file is looked at
-        // first), though the launcher is seen running where it could start.
+        if (c.installer.empty()) continue;
+        SCOPED_TRACE(c.installer + " into " + c.folder);
         bool launcher_seen = false;
-        bool both_seen = false;
-        const harness::Run run =
-            harness::RunProgram(c.line + c.folder + c.close, root_, kRunTimeoutMs, [&] {
-                boxes_.Poll();
-                const bool written = GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES;
-                const bool running = harness::IsRunning("launcher.exe");
-                launcher_seen |= running;
-                both_seen |= written && running;
-            });
-        ASSERT_TRUE(run.ended);
-        std::printf("%s: the installer ended with %lu\n", c.name,
-                    static_cast<unsigned long>(run.exit_code));
-        EXPECT_EQ(launcher_seen, c.kept != "-1");
-        EXPECT_FALSE(both_seen);
-        EXPECT_EQ(run.exit_code, 0u);
-        if (!c.kept.empty()) {
-            std::string code;
-            ASSERT_TRUE(harness::ReadWholeFile(kept, &code));
-            EXPECT_EQ(code, c.kept);
-            std::printf("%s: the installer kept exit code %s\n", c.name, code.c_str());
-        }
-        const std::vector<Record> records = Records();
-        EXPECT_EQ(boxes_.Seen().size(), c.started || c.kept == "-1" ? 0u : 1u);
-        if (c.started) {
-            ASSERT_EQ(records.size(), 1u);
-            EXPECT_TRUE(records[0].ended);
+        const std::string kept = InstallAndKeep(c.installer, c.folder, &launcher_seen);
+        const bool deep = c.folder.find("deep") != std::string::npos;
+        EXPECT_TRUE(launcher_seen);
+        if (deep) {
+            ExpectBoxOnly(kFolderTooLong);
+        } else {
             const std::string command = ListCommand(manager_, c.folder, "SampleCAB.ini");
             if (command.empty()) GTEST_SKIP() << NoRoom();
-            EXPECT_EQ(records[0].command, command);
-            EXPECT_EQ(records[0].directory, c.folder);
-            std::printf("%s: the manager got %s, in %s\n", c.name, records[0].command.c_str(),
-                        records[0].directory.c_str());
-        } else {
-            EXPECT_TRUE(records.empty());
+            EXPECT_EQ(ExpectManagerRan(command).directory, c.folder);
         }
-
-        // Under Wine, msiexec /x removes the files from the default folder,
-        // not the one given: the MSI is removed for the next run alone.
-        if (is_msi) {
-            harness::RunProgram(uninstall, root_, kRunTimeoutMs);
-            continue;
-        }
-        // The uninstaller removes the launcher (at once, or, where it hands
-        // itself over to a copy of its own, within 30 s); shown, it starts
-        // it bare first, and its last page is closed as a user would.
-        const harness::Run removal = harness::RunProgram(uninstall, root_, kRunTimeoutMs, [] {
-            HWND pages = FindWindowA("#32770", "Example device files Uninstall: Completed");
-            HWND next = pages != nullptr ? GetDlgItem(pages, IDOK) : nullptr;
-            if (next != nullptr && IsWindowEnabled(next))
-                PostMessageA(pages, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(next));
-        });
-        EXPECT_TRUE(removal.ended);
-        const std::string launcher = c.folder + "\\launcher.exe";
-        for (int i = 0; i < 600 && GetFileAttributesA(launcher.c_str()) != INVALID_FILE_ATTRIBUTES;
-             ++i)
-            Sleep(50);
-        EXPECT_EQ(GetFileAttributesA(launcher.c_str()), INVALID_FILE_ATTRIBUTES);
-        const std::vector<Record> after = Records();
-        ASSERT_EQ(after.size(), records.size() + (c.uninstall_shown ? 1 : 0));
-        if (c.uninstall_shown) EXPECT_EQ(after.back().command, manager_);
+        if (!c.kept.empty()) EXPECT_EQ(kept, c.kept);
     }
 }
 
-TEST_F(InstallerFromTheGuide, Nsis) { HandsItsListOver("nsis"); }
-TEST_F(InstallerFromTheGuide, InnoSetup) { HandsItsListOver("inno"); }
-TEST_F(InstallerFromTheGuide, Msi) { HandsItsListOver("msi"); }
+// A launcher.exe that is no program: NSIS keeps -1 for it, and no box or
+// manager appears.
+TEST_F(InstallerFromTheGuide, TellsALauncherThatCannotStart) {
+    const std::string installer = Installer("nsis\\unstartable");
+    if (installer.empty()) return;
+    bool launcher_seen = true;
+    const std::string folder = root_ + "\\nsis-unstartable\\Example Device Files";
+    EXPECT_EQ(InstallAndKeep(installer, folder, &launcher_seen), "-1");
+    EXPECT_FALSE(launcher_seen);
+    EXPECT_TRUE(boxes_.Seen().empty());
+    EXPECT_TRUE(Records().empty());
+}
+
+// The uninstallers remove the launcher (at once, or, where one hands itself
+// over to a copy of its own, within 30 s); silent, they never start it;
+// NSIS's, its pages clicked through as a user would, starts it bare first.
+TEST_F(InstallerFromTheGuide, UninstallsStartingTheManagerOnlyWhenShown) {
+    struct Case {
+        std::string installer;
+        std::string folder;
+        std::string uninstall; // its command line, less the folder's
+        bool shown;
+    };
+    const std::string nsis = root_ + "\\nsis-removed\\Example Device Files";
+    const std::string inno = root_ + "\\inno-removed\\Example Device Files";
+    const Case cases[] = {
+        {Installer("nsis"), nsis, "\"" + nsis + "\\uninstall.exe\" _?=" + nsis, true},
+        {Installer("nsis"), nsis, "\"" + nsis + "\\uninstall.exe\" /S _?=" + nsis, false},
+        {Installer("inno"), inno, "\"" + inno + "\\unins000.exe\" /VERYSILENT /SUPPRESSMSGBOXES",
+         false},
+    };
+    for (const Case &c : cases) {
+        if (c.installer.empty()) continue;
+        SCOPED_TRACE(c.uninstall);
+        bool launcher_seen = false;
+        InstallAndKeep(c.installer, c.folder, &launcher_seen);
+        const size_t installed = Records().size();
+        const harness::Run removal = harness::RunProgram(c.uninstall, root_, kRunTimeoutMs, [] {
+            harness::PressOk("Example device files Uninstall: Completed");
+        });
+        EXPECT_TRUE(removal.ended);
+        const std::string launcher = c.folder + "\\launcher.exe";
+        EXPECT_TRUE(harness::WaitUntil(
+            [&] { return GetFileAttributesA(launcher.c_str()) == INVALID_FILE_ATTRIBUTES; },
+            30000));
+        const std::vector<Record> after = Records();
+        ASSERT_EQ(after.size(), installed + (c.shown ? 1 : 0));
+        if (c.shown) EXPECT_EQ(after.back().command, manager_);
+    }
+}
 
 } // namespace
 } // namespace e2e

@@ -22,8 +22,19 @@ using harness::Record;
 // through an emulator as well.
 constexpr DWORD kRunTimeoutMs = 120000;
 
+// What the boxes say.
 constexpr char kManagerMissing[] =
     "Can not find ActiveSync. Please reinstall ActiveSync and than run this installation again.";
+constexpr char kFolderTooLong[] =
+    "The path of the installation folder is too long to start the installation from it; please "
+    "copy the installation to a folder with a shorter path and run it again.";
+constexpr char kListTooLong[] = "The name of the install list is too long to be passed on to "
+                                "ActiveSync from any folder; please report this to the maker of "
+                                "the installation.";
+constexpr char kNotPassable[] =
+    "The name of the installation folder or of the install list has characters that can not be "
+    "passed on to ActiveSync; please copy the installation to a folder with a plain name, such as "
+    "C:\\Install, and run it again.";
 
 class LauncherTest : public ::testing::Test {
 protected:
@@ -47,7 +58,50 @@ protected:
                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
         manager_ = root_ + "\\manager\\CEAPPMGR.EXE";
         ASSERT_TRUE(harness::PlaceStandIn(manager_));
-        harness::ConfigureStandIn(record_, 0);
+        ASSERT_TRUE(harness::RegisterManager(manager_));
+        NextRow();
+    }
+
+    // A row of a table starts afresh: no box seen, no record, the stand-in
+    // to run `run_ms` and end with `exit_code`.
+    void NextRow(DWORD run_ms = 0, DWORD exit_code = 0) {
+        boxes_ = harness::MessageBoxWatch("Installation");
+        harness::ConfigureStandIn(record_, run_ms, exit_code);
+    }
+
+    // The run ended with exit code 0, having started the manager once
+    // (ManagerRan). Its record, or an empty one.
+    Record ExpectStarted(const harness::Run &run, const std::string &command,
+                         const std::string &module = "") {
+        EXPECT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0u);
+        return ExpectManagerRan(command, module);
+    }
+    // The manager was started once, with `command` and as `module` where
+    // they are given, and no box was shown. Its record, or an empty one when
+    // there was not exactly one.
+    Record ExpectManagerRan(const std::string &command, const std::string &module = "") {
+        EXPECT_TRUE(boxes_.Seen().empty());
+        const std::vector<Record> records = Records();
+        EXPECT_EQ(records.size(), 1u);
+        if (records.size() != 1) return {};
+        if (!command.empty()) EXPECT_EQ(records[0].command, command);
+        if (!module.empty()) EXPECT_EQ(records[0].module, module);
+        return records[0];
+    }
+
+    // The run ended with `code`, having shown the one box (BoxOnly).
+    void ExpectRefused(const harness::Run &run, DWORD code, const std::string &text = "") {
+        EXPECT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, code);
+        ExpectBoxOnly(text);
+    }
+    // Nothing was started, and one box was seen, saying `text` when given.
+    void ExpectBoxOnly(const std::string &text) {
+        EXPECT_TRUE(Records().empty());
+        ASSERT_EQ(boxes_.Seen().size(), 1u);
+        EXPECT_TRUE(boxes_.Seen()[0].visible);
+        if (!text.empty()) EXPECT_EQ(boxes_.Seen()[0].text, text);
     }
 
     std::string Launcher() const { return "\"" + harness::BinDir() + "\\launcher.exe\""; }
@@ -69,9 +123,17 @@ protected:
     // Runs the launcher with `tail` in `directory`, answering message boxes.
     harness::Run RunLauncher(const std::string &tail, const std::string &directory,
                              const harness::StartAs &as = {}) {
-        const std::string line = tail.empty() ? Launcher() : Launcher() + " " + tail;
-        return harness::RunProgram(
-            line, directory, kRunTimeoutMs, [this] { boxes_.Poll(); }, as);
+        return RunLine(tail.empty() ? Launcher() : Launcher() + " " + tail, directory, as);
+    }
+    // Runs a command line, narrow or wide, in `directory`, answering boxes.
+    template <typename Text>
+    harness::Run RunLine(const Text &line, const Text &directory, const harness::StartAs &as = {}) {
+        const auto poll = [this] { boxes_.Poll(); };
+        if constexpr (sizeof(line[0]) == 1) {
+            return harness::RunProgram(line, directory, kRunTimeoutMs, poll, as);
+        } else {
+            return harness::RunProgram(line, directory, kRunTimeoutMs, poll);
+        }
     }
 
     // Runs the launcher and calls `while_child_runs` once, as soon as the

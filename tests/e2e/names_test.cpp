@@ -13,7 +13,6 @@ namespace {
 TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
     RequireCodePage(1252);
     if (HasFatalFailure() || IsSkipped()) return;
-    ASSERT_TRUE(harness::RegisterManager(manager_));
     const std::wstring uni = harness::Widen(root_) + L"\\uni";
     const std::wstring plain = uni + L"\\plain";
     const std::wstring quoted_folder = uni + L"\\q\uFF02 r";
@@ -59,27 +58,17 @@ TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
     harness::DesktopWindows windows({"Quellis Plotter"});
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        boxes_ = harness::MessageBoxWatch("Installation");
-        harness::ConfigureStandIn(record_, 0);
+        NextRow();
         const int minimized = windows.TimesMinimized("Quellis Plotter");
-        const harness::Run run =
-            harness::RunProgram(L"\"" + c.launcher + L"\" " + c.tail, c.directory, kRunTimeoutMs,
-                                [this] { boxes_.Poll(); });
-        ASSERT_TRUE(run.ended);
-        const std::vector<Record> records = Records();
+        const harness::Run run = RunLine(L"\"" + c.launcher + L"\" " + c.tail, c.directory);
         const bool refused = c.refused || (c.short_form && !short_names);
         EXPECT_EQ(windows.TimesMinimized("Quellis Plotter") - minimized, refused ? 0 : 1);
         if (refused) {
-            EXPECT_EQ(run.exit_code, 2u);
-            EXPECT_TRUE(records.empty());
-            EXPECT_EQ(boxes_.Seen().size(), 1u);
+            ExpectRefused(run, 2, kNotPassable);
             continue;
         }
-        EXPECT_EQ(run.exit_code, 0u);
-        ASSERT_EQ(records.size(), 1u);
-        const std::string &command = records[0].command;
+        const std::string command = ExpectStarted(run, c.command).command;
         std::printf("%s: %s\n", c.name, command.c_str());
-        if (!c.command.empty()) EXPECT_EQ(command, c.command);
         EXPECT_EQ(ListOpenedBy(command),
                   "list in " + std::to_string(std::hash<std::wstring>()(c.directory)));
     }
@@ -94,7 +83,6 @@ TEST_F(LauncherTest, NamesOutsideTheCodePageReachTheVeryList) {
 TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
     RequireCodePage(932);
     if (HasFatalFailure() || IsSkipped()) return;
-    ASSERT_TRUE(harness::RegisterManager(manager_));
     // Two characters whose trail bytes are both 0x5C.
     const std::string folder = root_ + "\\\x95\x5c\x83\x5c";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) ||
@@ -128,18 +116,10 @@ TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
         if (c.command.empty()) GTEST_SKIP() << NoRoom();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        harness::ConfigureStandIn(record_, 0);
-        const auto poll = [this] { boxes_.Poll(); };
-        const harness::Run run =
-            c.unicode ? harness::RunProgram(harness::Widen(c.line), harness::Widen(folder),
-                                            kRunTimeoutMs, poll)
-                      : harness::RunProgram(c.line, folder, kRunTimeoutMs, poll);
-        ASSERT_TRUE(run.ended);
-        EXPECT_EQ(run.exit_code, 0u);
-        EXPECT_TRUE(boxes_.Seen().empty());
-        const std::vector<Record> records = Records();
-        ASSERT_EQ(records.size(), 1u);
-        EXPECT_EQ(records[0].command, c.command);
+        NextRow();
+        ExpectStarted(c.unicode ? RunLine(harness::Widen(c.line), harness::Widen(folder))
+                                : RunLine(c.line, folder),
+                      c.command);
     }
 
     // A folder whose code page 932 form is over 259 bytes (two for each of
@@ -152,22 +132,13 @@ TEST_F(LauncherTest, DoubleByteCommandLinesUnderCodePage932) {
         ASSERT_TRUE(CreateDirectoryW(part.c_str(), nullptr) ||
                     GetLastError() == ERROR_ALREADY_EXISTS);
     ASSERT_TRUE(harness::WriteWholeFile(deep + L"\\SampleCAB.ini", "the deep Japanese list"));
-    harness::ConfigureStandIn(record_, 0);
-    boxes_ = harness::MessageBoxWatch("Installation");
-    const harness::Run run = harness::RunProgram(harness::Widen(Launcher()) + L" SampleCAB.ini",
-                                                 deep, kRunTimeoutMs, [this] { boxes_.Poll(); });
-    ASSERT_TRUE(run.ended);
-    const std::vector<Record> records = Records();
-    if (!ShortNames()) {
-        EXPECT_EQ(run.exit_code, 1u);
-        EXPECT_TRUE(records.empty());
-        return;
-    }
-    EXPECT_EQ(run.exit_code, 0u);
-    ASSERT_EQ(records.size(), 1u);
+    NextRow();
+    const harness::Run run = RunLine(harness::Widen(Launcher()) + L" SampleCAB.ini", deep);
+    if (!ShortNames()) return ExpectRefused(run, 1, kFolderTooLong);
+    const std::string got = ExpectStarted(run, "").command;
     std::printf("a folder of %zu bytes in code page 932: the manager got %s\n", root_.size() + 242,
-                records[0].command.c_str());
-    EXPECT_EQ(ListOpenedBy(records[0].command), "the deep Japanese list");
+                got.c_str());
+    EXPECT_EQ(ListOpenedBy(got), "the deep Japanese list");
 }
 
 } // namespace

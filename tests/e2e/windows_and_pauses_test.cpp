@@ -9,7 +9,6 @@ namespace {
 // after its end, whatever its exit code, 259 included, and however short
 // its run.
 TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
-    ASSERT_TRUE(harness::RegisterManager(manager_));
     struct Case {
         const char *name;
         DWORD run_ms;
@@ -22,17 +21,14 @@ TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        harness::ConfigureStandIn(record_, c.run_ms, c.exit_code);
+        NextRow(c.run_ms, c.exit_code);
         const harness::Run run = RunLauncher("BasePackCAB.ini", root_);
-        ASSERT_TRUE(run.ended);
-        EXPECT_EQ(run.exit_code, 0u);
-        const std::vector<Record> records = Records();
-        ASSERT_EQ(records.size(), 1u);
-        ASSERT_TRUE(records[0].ended);
+        const Record child = ExpectStarted(run, "");
+        ASSERT_TRUE(child.ended);
         // Seen gone at a poll: after its end, and at most one poll interval
         // (1.5 s) later, with room for a slow machine.
-        EXPECT_GE(static_cast<LONG>(run.end_tick - records[0].end), 0);
-        EXPECT_LE(run.end_tick - records[0].end, 1500u + 3000u);
+        EXPECT_GE(static_cast<LONG>(run.end_tick - child.end), 0);
+        EXPECT_LE(run.end_tick - child.end, 1500u + 3000u);
     }
 }
 
@@ -40,7 +36,6 @@ TEST_F(LauncherTest, ReturnsSoonAfterTheChildHasEnded) {
 // minimized while the manager runs, the others are left alone, and it is
 // shown normal again once the launcher returns.
 TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {
-    ASSERT_TRUE(harness::RegisterManager(manager_));
     const std::vector<std::string> all = {"Tarnivo Site Suite", "Quellis Plotter",
                                           "Brovane Stakeout", "Selkirra Kit"};
     struct Case {
@@ -59,7 +54,7 @@ TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        harness::ConfigureStandIn(record_, 3000);
+        NextRow(3000);
         harness::DesktopWindows windows(c.open);
         std::vector<std::string> iconic_during;
         const harness::Run run = RunLauncherDuringChild(c.tail, [&] {
@@ -67,8 +62,7 @@ TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {
             for (const std::string &title : c.open)
                 if (IsIconic(windows.Get(title))) iconic_during.push_back(title);
         });
-        ASSERT_TRUE(run.ended);
-        EXPECT_EQ(run.exit_code, 0u);
+        ExpectStarted(run, "");
         EXPECT_EQ(iconic_during, std::vector<std::string>{c.handled});
         for (const std::string &title : c.open) {
             EXPECT_TRUE(windows.Becomes(title, false, 5000)) << title;
@@ -80,18 +74,15 @@ TEST_F(LauncherTest, SuiteWindowMakesWayWhileTheManagerRuns) {
 // The window goes away while the manager runs: the restore finds nothing and
 // the run ends as usual.
 TEST_F(LauncherTest, SuiteWindowClosedDuringTheRunIsNoMatter) {
-    ASSERT_TRUE(harness::RegisterManager(manager_));
-    harness::ConfigureStandIn(record_, 3000);
+    NextRow(3000);
     harness::DesktopWindows windows({"Quellis Plotter"});
     bool was_iconic = false;
     const harness::Run run = RunLauncherDuringChild("Sample.ini", [&] {
         was_iconic = windows.Becomes("Quellis Plotter", true, 2000);
         windows.Close("Quellis Plotter");
     });
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exit_code, 0u);
+    ExpectStarted(run, "");
     EXPECT_TRUE(was_iconic);
-    EXPECT_EQ(Records().size(), 1u);
 }
 
 // Without an application manager no window is touched.
@@ -104,9 +95,7 @@ TEST_F(LauncherTest, SuiteWindowUntouchedWhenTheManagerIsMissing) {
             iconic_while_box |= IsIconic(windows.Get("Tarnivo Site Suite")) != FALSE;
             boxes_.Poll();
         });
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exit_code, 0u);
-    EXPECT_EQ(boxes_.Seen().size(), 1u);
+    ExpectRefused(run, 0, kManagerMissing);
     EXPECT_FALSE(iconic_while_box);
     EXPECT_FALSE(IsIconic(windows.Get("Tarnivo Site Suite")));
 }
@@ -117,17 +106,12 @@ TEST_F(LauncherTest, SuiteWindowUntouchedWhenTheManagerIsMissing) {
 TEST_F(LauncherTest, SettlingPauseHoldsUntilTheMinimumHasPassed) {
     if (GetEnvironmentVariableA("LAUNCHER_SKIP_LONG_TESTS", nullptr, 0) != 0)
         GTEST_SKIP() << "LAUNCHER_SKIP_LONG_TESTS is set";
-    ASSERT_TRUE(harness::RegisterManager(manager_));
-    harness::ConfigureStandIn(record_, 2000);
+    NextRow(2000);
     harness::DesktopWindows windows({"Tarnivo Site Suite"});
     const harness::Run run = RunLauncher("PlotterCAB.ini", root_);
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exit_code, 0u);
-    const std::vector<Record> records = Records();
-    ASSERT_EQ(records.size(), 1u);
     // The launch tick is read between the launcher's start and the child's:
     // 60 s after it lies between 60 s after each of them.
-    const DWORD since_child_start = run.end_tick - records[0].start;
+    const DWORD since_child_start = run.end_tick - ExpectStarted(run, "").start;
     const DWORD since_launcher_start = run.end_tick - run.start_tick;
     std::printf("returned %lu ms after the child started, %lu ms after the launcher started\n",
                 static_cast<unsigned long>(since_child_start),
@@ -139,27 +123,20 @@ TEST_F(LauncherTest, SettlingPauseHoldsUntilTheMinimumHasPassed) {
 
 // The same list with only a row-2 window open: no pause at all.
 TEST_F(LauncherTest, NoSettlingPauseWithoutThePrimaryWindow) {
-    ASSERT_TRUE(harness::RegisterManager(manager_));
-    harness::ConfigureStandIn(record_, 2000);
+    NextRow(2000);
     harness::DesktopWindows windows({"Quellis Plotter"});
     const harness::Run run = RunLauncher("PlotterCAB.ini", root_);
-    ASSERT_TRUE(run.ended);
-    const std::vector<Record> records = Records();
-    ASSERT_EQ(records.size(), 1u);
-    ASSERT_TRUE(records[0].ended);
-    EXPECT_LE(run.end_tick - records[0].end, 1500u + 3000u);
+    const Record child = ExpectStarted(run, "");
+    ASSERT_TRUE(child.ended);
+    EXPECT_LE(run.end_tick - child.end, 1500u + 3000u);
 }
 
 // A suite window whose application has stopped answering messages: the
 // launcher must neither wait for it nor be held by it.
 TEST_F(LauncherTest, HungSuiteWindowDoesNotHoldTheLauncher) {
-    ASSERT_TRUE(harness::RegisterManager(manager_));
-    harness::ConfigureStandIn(record_, 0);
     harness::DesktopWindows windows({"Quellis Plotter"}, /*hung=*/true);
     const harness::Run run = RunLauncher("Sample.ini", root_);
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exit_code, 0u);
-    EXPECT_EQ(Records().size(), 1u);
+    ExpectStarted(run, "");
     EXPECT_LT(run.end_tick - run.start_tick, 20000u);
 }
 
@@ -193,7 +170,6 @@ TEST_F(WhereNobodySees, NothingIsStartedOrShown) {
         EXPECT_EQ(run.exit_code, 4u);
         EXPECT_TRUE(Records().empty());
     }
-    ASSERT_TRUE(harness::RegisterManager(manager_));
     CloseDesktop(desktop);
     CloseWindowStation(unseen);
 }

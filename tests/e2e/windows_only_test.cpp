@@ -22,10 +22,8 @@ TEST_F(LauncherTest, DllsBesideTheLauncherAreNeverLoaded) {
                              "CoreMessaging.dll", "CoreUIComponents.dll", "WinTypes.dll"})
         ASSERT_TRUE(CopyFileA((harness::BinDir() + "\\planted.dll").c_str(),
                               (folder + "\\" + name).c_str(), FALSE));
-    const harness::Run run = harness::RunProgram("\"" + folder + "\\launcher.exe\" Sample.ini",
-                                                 folder, kRunTimeoutMs, [this] { boxes_.Poll(); });
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(boxes_.Seen().size(), 1u);
+    ExpectRefused(RunLine("\"" + folder + "\\launcher.exe\" Sample.ini", folder), 0,
+                  kManagerMissing);
     std::string loaded;
     EXPECT_FALSE(harness::ReadWholeFile(record, &loaded)) << "loaded: " << loaded;
 }

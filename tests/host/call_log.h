@@ -29,7 +29,13 @@ const Calls kSearchAll = [] {
         all.push_back(std::string("FindTopLevelWindow ") + title);
     return all;
 }();
-const Calls kLineChecked = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
+// The command line read both ways and found exact, and the tail cut after
+// the 12 bytes of "launcher.exe".
+const Calls kLineChecked = [] {
+    Calls line = {"AnsiCodePage", "CommandLine", "WideCommandLine", "WideToAnsi size"};
+    line.insert(line.end(), 12, "IsLeadByte");
+    return line;
+}();
 const Calls kLookup = {kOpen, "ReadStringValue (default)", "CloseKey",
                        "PathKindOf C:\\AppMgr\\CEAPPMGR.EXE"};
 

@@ -121,9 +121,15 @@ public:
         return bounded::TakeStoredString(text, capacity, static_cast<uint32_t>(bytes.size()));
     }
 
-    const char *CommandLine() override { return ansi_command_line.c_str(); }
+    const char *CommandLine() override {
+        calls.push_back("CommandLine");
+        return ansi_command_line.c_str();
+    }
 
-    bool IsLeadByte(unsigned char byte) override { return code_page == 932 && IsLeadByte932(byte); }
+    bool IsLeadByte(unsigned char byte) override {
+        calls.push_back("IsLeadByte");
+        return code_page == 932 && IsLeadByte932(byte);
+    }
 
     bool SystemWindowsFolder(char *folder, uint32_t capacity) override {
         calls.push_back("SystemWindowsFolder");
@@ -173,10 +179,12 @@ public:
     }
 
     bool KernelExports(const char *function) override {
+        calls.push_back(std::string("KernelExports ") + function);
         return function == std::string("GetTickCount64") && windows_major >= 6;
     }
 
     bool ProcessSession(uint32_t *id) override {
+        calls.push_back("ProcessSession");
         *id = session.value_or(0);
         return session.has_value();
     }
@@ -305,6 +313,7 @@ public:
         return found;
     }
 
+private:
     // Copies the text with its NUL, as each of the system's calls does, when
     // it fits whole.
     template <class Char>

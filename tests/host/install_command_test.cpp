@@ -58,7 +58,7 @@ TEST(InstallCommand, FitsUpTo259CharactersAndNeverLeavesACutString) {
 // else with the directory's short form when that fits. The box, in front,
 // says why: the folder, or the list's name (too long from any folder), or
 // that the folder cannot be read.
-TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
+TEST(InstallCommand, CommandThatDoesNotFitLaunchesNothing) {
     struct Case {
         const char *name;
         std::string directory;
@@ -123,11 +123,12 @@ TEST(LaunchSequence, CommandThatDoesNotFitLaunchesNothing) {
 // cut from the best-fitted line; U+FF02 (a fullwidth quote) best-fits to '"'.
 // Each row: the calls from the name checks to the start or the refusal (no
 // window touched before the box, nor after it), and the command launched.
-TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
+TEST(InstallCommand, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
     const std::string manager = "C:\\AppMgr\\CEAPPMGR.EXE \"";
-    const Calls exact_line = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size"};
-    const Calls recut_line = {"AnsiCodePage", "WideCommandLine", "WideToAnsi size",
-                              "WideToAnsi size", "WideToAnsi"};
+    const Calls &exact_line = kLineChecked;
+    const Calls line_not_exact = {"AnsiCodePage", "CommandLine", "WideCommandLine",
+                                  "WideToAnsi size", "WideToAnsi size"};
+    const Calls recut_line = Join({line_not_exact, {"WideToAnsi"}});
     const Calls exact_dir = {"WideCurrentDirectory", "WideToAnsi size", "WideToAnsi"};
     const Calls short_dir = {"WideCurrentDirectory", "WideToAnsi size", "WideShortPath",
                              "WideToAnsi size", "WideToAnsi"};
@@ -165,7 +166,7 @@ TEST(LaunchSequence, NamesOutsideTheCodePageGoOnExactlyOrNotAtAll) {
          u"\"C:\\uni\\q\uff02 r\\launcher.exe\" " + std::u16string(300, u'x'), "x", u"C:\\uni",
          Join({recut_line, refused}), "", kListTooLongBox, kExitNoCommand},
         {"tail not convertible", 1252, u"launcher.exe Sample\uff02 x.ini", "Sample\" x.ini",
-         u"C:\\uni", Join({exact_line, {"WideToAnsi size"}, refused}), ""},
+         u"C:\\uni", Join({line_not_exact, refused}), ""},
         {"UTF-8 code page", 65001, u"launcher.exe \u5f20.ini", "\xe5\xbc\xa0.ini",
          u"C:\\uni\\\u4f1f", Join({exact_line, exact_dir, start}),
          manager + "C:\\uni\\\xe4\xbc\x9f\\\xe5\xbc\xa0.ini\""},

@@ -20,7 +20,7 @@ using namespace testing; // NOLINT(google-build-using-namespace)
 // stored expandable) when it names an existing file, else the device
 // center's folder, then ActiveSync's. With none of them: one report, the key
 // closed before it, nothing minimized or started, no pause, exit code 0.
-TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
+TEST(Lookup, ManagerIsFoundWhereWindowsPutIt) {
     const std::string gone = "C:\\Gone\\CEAPPMGR.EXE";
     const std::string spaced = "C:\\Program Files\\AS\\CEAPPMGR.EXE";
     const std::string expandable = "%ProgramFiles%\\AS\\CEAPPMGR.EXE";
@@ -35,7 +35,6 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
     // 258 characters as stored, 260 once "C:\Program Files" is put in.
     const std::string too_long = "%ProgramFiles%\\" + std::string(230, 'x') + "\\CEAPPMGR.EXE";
     const Calls read_gone = Join({read, {"PathKindOf " + gone}});
-    const Calls read_registered = Join({read, {"PathKindOf " + kRegistered}});
     const Calls read_both_box = Join({read, try_both, box});
     const Calls read_expanded =
         Join({read, {"ExpandEnvironment " + expandable, "PathKindOf " + spaced}});
@@ -66,7 +65,7 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
          ""},
         {"260 bytes and no NUL", true, std::string(260, 'p'), false, nothing, read_both_box, ""},
         {"other bytes after the value's first NUL", true, kRegistered + std::string("\0x", 2),
-         false, registered_and_center, read_registered, kRegistered},
+         false, registered_and_center, kLookup, kRegistered},
         {"an expandable value, expanded", true, expandable, true, spaced_file, read_expanded,
          spaced},
         {"a plain string, never expanded nor looked at", true, expandable, false, spaced_file,
@@ -82,9 +81,9 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
         {"a registration naming a missing file, the device center's file", true, gone, false,
          center_file, Join({read_gone, try_center}), kCenter},
         {"a folder named CEAppMgr.exe is not taken", true, kRegistered, false,
-         folders_and_activesync, Join({read_registered, try_both}), kActiveSync},
+         folders_and_activesync, Join({kLookup, try_both}), kActiveSync},
         {"a registration and the device center's file: the registration", true, kRegistered, false,
-         registered_and_center, read_registered, kRegistered},
+         registered_and_center, kLookup, kRegistered},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -109,7 +108,7 @@ TEST(LaunchSequence, ManagerIsFoundWhereWindowsPutIt) {
 }
 
 // Values that are usable paths, however they were stored.
-TEST(LaunchSequence, RegisteredValueBecomesAProperString) {
+TEST(Lookup, RegisteredValueBecomesAProperString) {
     struct Case {
         const char *name;
         std::string value;
@@ -132,7 +131,7 @@ TEST(LaunchSequence, RegisteredValueBecomesAProperString) {
     }
 }
 
-TEST(ApplicationName, RemovesOnePairOfEnclosingQuotes) {
+TEST(Lookup, ApplicationNameRemovesOnePairOfEnclosingQuotes) {
     struct Case {
         const char *path;
         const char *name;

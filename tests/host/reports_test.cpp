@@ -20,7 +20,7 @@ using namespace testing; // NOLINT(google-build-using-namespace)
 // are missing or too long for the box are left out. Exit code 3. A manager
 // that asks for administrator rights (740) is started again through the
 // shell, whose prompt the user may decline.
-TEST(LaunchSequence, StartThatWindowsRefusesIsTold) {
+TEST(Reports, StartThatWindowsRefusesIsTold) {
     const std::string path = "C:\\AppMgr\\CEAPPMGR.EXE";
     const std::string found =
         "Installation|" + std::string(kNotStartedText) + path + kNotStartedWhy;
@@ -76,7 +76,7 @@ TEST(LaunchSequence, StartThatWindowsRefusesIsTold) {
 // session 0 from Vista on), nothing is looked up, started, shown or touched:
 // exit code 4 at once. On XP session 0 is the console's; where Windows
 // cannot tell the session, the run goes on as anywhere.
-TEST(LaunchSequence, NothingHappensWhereNobodyCanSeeIt) {
+TEST(Reports, NothingHappensWhereNobodyCanSeeIt) {
     struct Case {
         const char *name;
         bool visible;

@@ -21,7 +21,7 @@ using namespace testing; // NOLINT(google-build-using-namespace)
 // as they stand: the manager is looked for only where Windows keeps its
 // folders, by rooted paths. The user's programs, and any path that the
 // current directory would complete, are never even looked at.
-TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
+TEST(SystemFolders, CallersEnvironmentNeverChoosesTheManager) {
     const std::string user = "C:\\Users\\me\\x";
     const std::string share = "\\\\server\\share\\CEAPPMGR.EXE";
     const std::map<std::string, std::string> poisoned = {{"windir", user},
@@ -104,7 +104,7 @@ TEST(LaunchSequence, CallersEnvironmentNeverChoosesTheManager) {
 // what the launcher and the manager get; the caller's value of any other
 // variable stays. A folder too long, relative, or naming anything but the
 // Windows folder's variables removes its variable.
-TEST(LaunchSequence, WindowsFoldersAreSetAsWindowsKeepsThem) {
+TEST(SystemFolders, WindowsFoldersAreSetAsWindowsKeepsThem) {
     using Environment = std::map<std::string, std::string>;
     const std::string w = "C:\\WINDOWS", p = "C:\\Program Files", x = p + " (x86)";
     const std::string longest = "C:\\" + std::string(256, 'p'); // 259 characters
@@ -156,7 +156,7 @@ TEST(LaunchSequence, WindowsFoldersAreSetAsWindowsKeepsThem) {
 // Where Windows pairs the '%'s otherwise than they read (a folder counted
 // known that is not set), what the caller's variables make of the rest is no
 // path.
-TEST(ExpandWindowsFolders, RefusesWhatWindowsPairedOtherwise) {
+TEST(SystemFolders, ExpansionRefusesWhatWindowsPairedOtherwise) {
     FakePlatform fake;
     fake.environment = {{"USERPROFILE", "C:\\Users\\me"}};
     PathBuffer path;

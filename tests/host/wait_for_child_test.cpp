@@ -14,7 +14,7 @@ using namespace testing; // NOLINT(google-build-using-namespace)
 // launch. After 3.1 s: seen at the third, 4.5 s after. A child whose own exit
 // code is 259 is told from a running one by the process object; one whose
 // status cannot be asked for ends the wait at the first query.
-TEST(LaunchSequence, WaitPollsEveryIntervalUntilTheChildHasEnded) {
+TEST(WaitForChild, WaitPollsEveryIntervalUntilTheChildHasEnded) {
     struct Case {
         const char *name;
         uint32_t runs_ms;

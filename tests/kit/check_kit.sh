@@ -16,7 +16,7 @@ build=$2
 filter=${3:-}
 session=$source_dir/tools/harness/wine-session.sh
 place=$build/kit-check # the session's own files live here
-fail() { echo "FAIL  $1"; exit 1; }
+. "$source_dir/tests/checks.sh"
 
 rm -rf "$place"
 mkdir -p "$place"
@@ -46,7 +46,7 @@ echo "$summary" | grep -Eq '^[1-9][0-9]* passed, 0 failed' || fail "the kit did 
   fail "cmd reported an error of its own while running the driver"
 sha=$(sha256sum <"$build/bin/launcher.exe" | cut -d' ' -f1)
 grep -q "launcher.exe SHA-256: $sha" "$place/driver.log" || fail "the driver did not name launcher.exe's SHA-256 $sha"
-echo "ok    the kit passed through its driver: $summary, exit code 0, launcher.exe $sha"
+ok "the kit passed through its driver: $summary, exit code 0, launcher.exe $sha"
 
 [ -n "$filter" ] || exit 0
 tr -d '\r' <"$place/driver.log" | grep -Eq '^== end-to-end: [1-9][0-9]* passed, 0 failed, 0 skipped' ||
@@ -54,4 +54,4 @@ tr -d '\r' <"$place/driver.log" | grep -Eq '^== end-to-end: [1-9][0-9]* passed, 
 drive broken-kit "$place/broken.log" >/dev/null
 echo "$summary" | grep -Eq '^[0-9]+ passed, [1-9][0-9]* failed' || fail "a broken launcher.exe went unreported: ${summary:-no closing line}"
 [ $status -ne 0 ] || fail "the driver's exit code is 0 with a broken launcher.exe"
-echo "ok    with a launcher.exe that is no program the driver reports: $summary, exit code $status"
+ok "with a launcher.exe that is no program the driver reports: $summary, exit code $status"

@@ -38,13 +38,17 @@ for /f "tokens=1" %%h in ('bin\file_sha256.exe bin\launcher.exe') do set "sha256
 if not defined sha256 set "sha256=unknown: bin\launcher.exe cannot be read"
 echo launcher.exe SHA-256: %sha256%
 
+rem The case that the signed copy runs (a variable in a block below takes
+rem its value as the block is read).
+set signed_case=
+set /p signed_case=<signed\case.txt
 call :run logic-tests bin\launcher_logic_tests.exe
 if defined filter (
   call :run end-to-end bin\launcher_e2e.exe "--gtest_filter=%filter%"
   echo == signed-copy: left out, as a filter was given
 ) else (
   call :run end-to-end bin\launcher_e2e.exe
-  call :run signed-copy signed\bin\launcher_e2e.exe "--gtest_filter=LauncherTest.StartsTheRegisteredModuleWithTheComposedCommandLine"
+  call :run signed-copy signed\bin\launcher_e2e.exe "--gtest_filter=%signed_case%"
 )
 
 echo.

@@ -20,15 +20,15 @@ DesktopWindows::DesktopWindows(const std::vector<std::string> &titles, bool hung
     if (hung) line += " --hung";
     for (const std::string &title : titles) line += " \"" + title + "\"";
     if (!StartInJob(line, "", &helper_)) return;
-    // Ready when every window can be found. The bound, 30 s (600 looks 50 ms
-    // apart), only keeps a helper that never shows them from holding the case
-    // up: the case then fails on the missing window.
-    for (int i = 0; i < 600; ++i) {
-        bool all = true;
-        for (const std::string &title : titles) all = all && Get(title) != nullptr;
-        if (all) break;
-        Sleep(50);
-    }
+    // Ready when every window can be found; a helper that never shows them
+    // fails the case on the missing window.
+    WaitUntil(
+        [&] {
+            for (const std::string &title : titles)
+                if (Get(title) == nullptr) return false;
+            return true;
+        },
+        30000);
 }
 
 DesktopWindows::~DesktopWindows() {
@@ -46,12 +46,7 @@ HWND DesktopWindows::Get(const std::string &title) const {
 }
 
 bool DesktopWindows::Becomes(const std::string &title, bool minimized, DWORD ms) const {
-    const DWORD start = GetTickCount();
-    while ((IsIconic(Get(title)) != FALSE) != minimized) {
-        if (GetTickCount() - start >= ms) return false;
-        Sleep(25);
-    }
-    return true;
+    return WaitUntil([&] { return (IsIconic(Get(title)) != FALSE) == minimized; }, ms);
 }
 
 int DesktopWindows::TimesMinimized(const std::string &title) const {
@@ -61,9 +56,8 @@ int DesktopWindows::TimesMinimized(const std::string &title) const {
 void DesktopWindows::Close(const std::string &title) {
     HWND hwnd = Get(title);
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
-    // Gone at once where the helper answers; the bound, 10 s (400 looks 25 ms
-    // apart), is for a hung one, which the destructor then ends.
-    for (int i = 0; i < 400 && IsWindow(hwnd); ++i) Sleep(25);
+    // Gone at once where the helper answers; a hung one the destructor ends.
+    WaitUntil([&] { return !IsWindow(hwnd); }, 10000);
 }
 
 } // namespace harness

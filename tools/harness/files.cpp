@@ -3,6 +3,7 @@
 #include "files.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace harness {
 
@@ -50,6 +51,45 @@ bool WriteWholeFile(const std::wstring &path, const std::string &bytes) {
     const bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
                     n == bytes.size();
     return CloseHandle(f) && ok;
+}
+
+bool ReplaceWholeFile(const std::string &path, const std::string &bytes) {
+    const std::string fresh = path + ".new";
+    return WriteWholeFile(fresh, bytes) &&
+           MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+std::vector<std::string> ReadLines(const std::string &path) {
+    std::vector<std::string> lines;
+    std::string text;
+    ReadWholeFile(path, &text);
+    for (size_t from = 0, eol; (eol = text.find('\n', from)) != std::string::npos; from = eol + 1)
+        lines.push_back(text.substr(from, eol - from));
+    return lines;
+}
+
+std::string Hex(const std::string &bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (const unsigned char b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out.empty() ? "-" : out;
+}
+
+bool Unhex(const std::string &hex, std::string *bytes) {
+    bytes->clear();
+    if (hex == "-") return true;
+    if (hex.size() % 2 != 0) return false;
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        char *end = nullptr;
+        const std::string pair = hex.substr(i, 2);
+        const long b = std::strtol(pair.c_str(), &end, 16);
+        if (*end != '\0') return false;
+        *bytes += static_cast<char>(b);
+    }
+    return true;
 }
 
 std::wstring Widen(const std::string &text) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -21,6 +22,13 @@ bool ReadWholeFile(const std::string &path, std::string *bytes);
 // Makes `path` hold exactly `bytes`.
 bool WriteWholeFile(const std::string &path, const std::string &bytes);
 bool WriteWholeFile(const std::wstring &path, const std::string &bytes);
+// Replaces `path` whole with `bytes`, never leaving it half written.
+bool ReplaceWholeFile(const std::string &path, const std::string &bytes);
+// The lines of a file, none where it cannot be read.
+std::vector<std::string> ReadLines(const std::string &path);
+// Bytes as hex digits ("-" for none), as a journal keeps them, and back.
+std::string Hex(const std::string &bytes);
+bool Unhex(const std::string &hex, std::string *bytes);
 // Text in the ANSI code page, as Unicode.
 std::wstring Widen(const std::string &text);
 

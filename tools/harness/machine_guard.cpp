@@ -1,24 +1,16 @@
-// The journal of the App Paths entry and of the planted paths, which keeps
-// a real machine as the tests found it.
+// The journal of the App Paths entry, of the planted paths and of the
+// machine's values that a run changes, which keeps a real machine as the
+// tests found it.
 #include "machine_guard.h"
 
-#include <windows.h>
-
 #include <cstdio>
+#include <sstream>
 #include <utility>
-#include <vector>
 
 #include "harness.h"
 
 namespace harness {
 namespace {
-
-// The journal's file is replaced whole, never left half written.
-bool WriteJournal(const std::string &path, const std::string &text) {
-    const std::string fresh = path + ".new";
-    return WriteWholeFile(fresh, text) &&
-           MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
 
 // Whether this process may write under HKEY_LOCAL_MACHINE: opening the key
 // above App Paths for making keys in it needs an administrator, and makes
@@ -32,8 +24,133 @@ bool MayWriteMachineKeys() {
     return true;
 }
 
-// The guarded run under way, for Ctrl-C and for the planting tests.
-MachineGuard *running = nullptr;
+// A value of the machine as a journal line keeps it: "absent", or its type
+// and its data in hex.
+std::string DescribeValue(const std::string &subkey, const std::string &name) {
+    char data[4096];
+    DWORD size = sizeof data, type = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, subkey.c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND,
+                     &type, data, &size) != ERROR_SUCCESS)
+        return "absent";
+    return std::to_string(type) + " " + Hex(std::string(data, size));
+}
+
+bool RestoreValue(const std::string &subkey, const std::string &name, const std::string &type,
+                  const std::string &hex) {
+    std::string data;
+    if (type == "absent") {
+        const LONG status = RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, subkey.c_str(), name.c_str());
+        return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    }
+    return Unhex(hex, &data) &&
+           RegSetKeyValueA(HKEY_LOCAL_MACHINE, subkey.c_str(), name.c_str(), std::stoul(type),
+                           data.data(), static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+}
+
+// The one guarded run: its journals, beside `journal`, and whether the App
+// Paths entry was the machine's when it began.
+class GuardedRun {
+public:
+    explicit GuardedRun(std::string journal)
+        : journal_(std::move(journal)), planted_(journal_ + ".planted"),
+          values_(journal_ + ".values") {}
+
+    // Puts back what a killed run's journals hold, then journals the entry
+    // as it is. False, with the reason in *error, when any of that fails.
+    bool Begin(std::string *error) {
+        RemovePlanted();
+        if (!RestoreValues()) {
+            *error = "could not restore the values journaled in " + values_;
+            return false;
+        }
+        std::string left;
+        if (ReadWholeFile(journal_, &left)) {
+            if (!RestoreAppPaths(left)) {
+                *error = "could not restore the App Paths entry from " + journal_;
+                return false;
+            }
+            std::printf("restored the App Paths entry that an ended run left in %s\n",
+                        journal_.c_str());
+        }
+        const std::string entry = DescribeAppPaths();
+        machines_entry_ = entry != "absent\n";
+        if (ReplaceWholeFile(journal_, entry)) return true;
+        *error = "could not write the journal " + journal_;
+        return false;
+    }
+
+    // Removes what was planted, puts the values and the entry back from the
+    // journals, and removes them.
+    bool End() {
+        RemovePlanted();
+        std::string saved;
+        return RestoreValues() && ReadWholeFile(journal_, &saved) && RestoreAppPaths(saved) &&
+               DeleteFileA(journal_.c_str()) != 0;
+    }
+
+    bool Plant(const std::string &path, bool folder, std::string *why) {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            *why = path + " is there already, and the run never writes what it did not make";
+            return false;
+        }
+        std::string planted;
+        ReadWholeFile(planted_, &planted);
+        // Each missing folder on the way, outermost first, then the path.
+        for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+            if (GetFileAttributesA(path.substr(0, at).c_str()) == INVALID_FILE_ATTRIBUTES)
+                planted += path.substr(0, at) + "\n";
+        planted += path + "\n";
+        if (!ReplaceWholeFile(planted_, planted)) {
+            *why = "could not write the journal " + planted_;
+            return false;
+        }
+        const bool ok = folder ? MakeDirs(path) : PlaceStandIn(path);
+        if (!ok) *why = "could not make " + path;
+        return ok;
+    }
+
+    void RemovePlanted() {
+        const std::vector<std::string> paths = ReadLines(planted_);
+        for (auto path = paths.rbegin(); path != paths.rend(); ++path)
+            if (!DeleteFileA(path->c_str())) RemoveDirectoryA(path->c_str());
+        DeleteFileA(planted_.c_str());
+    }
+
+    bool SetValue(const char *subkey, const char *name, DWORD type, const std::string &data) {
+        std::string journal;
+        ReadWholeFile(values_, &journal);
+        const std::string which = Hex(subkey) + " " + Hex(name) + " ";
+        if (journal.find(which) == std::string::npos &&
+            !ReplaceWholeFile(values_, journal + which + DescribeValue(subkey, name) + "\n"))
+            return false;
+        return RegSetKeyValueA(HKEY_LOCAL_MACHINE, subkey, name, type, data.data(),
+                               static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    }
+
+    bool RestoreValues() {
+        bool ok = true;
+        for (const std::string &line : ReadLines(values_)) {
+            std::istringstream fields(line);
+            std::string subkey_hex, name_hex, type, hex, subkey, name;
+            fields >> subkey_hex >> name_hex >> type >> hex;
+            ok = Unhex(subkey_hex, &subkey) && Unhex(name_hex, &name) &&
+                 RestoreValue(subkey, name, type, hex) && ok;
+        }
+        return ok && (DeleteFileA(values_.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
+    }
+
+    bool MachinesEntry() const { return machines_entry_; }
+
+private:
+    std::string journal_;
+    std::string planted_;
+    std::string values_;
+    bool machines_entry_ = false;
+};
+
+// The guarded run under way: the one that Ctrl-C must put right, and whose
+// journals the tests plant and change values through.
+GuardedRun *running = nullptr;
 
 BOOL WINAPI OnInterrupt(DWORD /*event*/) {
     if (running != nullptr) running->End();
@@ -41,74 +158,6 @@ BOOL WINAPI OnInterrupt(DWORD /*event*/) {
 }
 
 } // namespace
-
-MachineGuard::MachineGuard(std::string journal)
-    : journal_(std::move(journal)), planted_(journal_ + ".planted") {}
-
-bool MachineGuard::Begin(std::string *error) {
-    RemovePlanted(); // what a killed run left
-    std::string left;
-    if (ReadWholeFile(journal_, &left)) {
-        if (!RestoreAppPaths(left)) {
-            *error = "could not restore the App Paths entry from " + journal_;
-            return false;
-        }
-        std::printf("restored the App Paths entry that an ended run left in %s\n",
-                    journal_.c_str());
-    }
-    const std::string entry = DescribeAppPaths();
-    FoundAppPaths(entry);
-    if (!WriteJournal(journal_, entry)) {
-        *error = "could not write the journal " + journal_;
-        return false;
-    }
-    running = this;
-    SetConsoleCtrlHandler(OnInterrupt, TRUE);
-    return true;
-}
-
-bool MachineGuard::End() {
-    RemovePlanted();
-    std::string saved;
-    if (!ReadWholeFile(journal_, &saved)) return false;
-    if (!RestoreAppPaths(saved)) return false;
-    return DeleteFileA(journal_.c_str()) != 0;
-}
-
-bool MachineGuard::Plant(const std::string &path, bool folder, std::string *why) {
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        *why = path + " is there already, and the run never writes what it did not make";
-        return false;
-    }
-    std::string planted;
-    ReadWholeFile(planted_, &planted);
-    // Each missing folder on the way, outermost first, then the path itself.
-    std::vector<std::string> made;
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-        if (GetFileAttributesA(path.substr(0, at).c_str()) == INVALID_FILE_ATTRIBUTES)
-            made.push_back(path.substr(0, at));
-    made.push_back(path);
-    for (const std::string &part : made) planted += part + "\n";
-    if (!WriteJournal(planted_, planted)) {
-        *why = "could not write the journal " + planted_;
-        return false;
-    }
-    const bool ok = folder ? MakeDirs(path) : PlaceStandIn(path);
-    if (!ok) *why = "could not make " + path;
-    return ok;
-}
-
-void MachineGuard::RemovePlanted() {
-    std::string planted;
-    if (!ReadWholeFile(planted_, &planted)) return;
-    std::vector<std::string> paths;
-    for (size_t from = 0, eol; (eol = planted.find('\n', from)) != std::string::npos;
-         from = eol + 1)
-        paths.push_back(planted.substr(from, eol - from));
-    for (auto path = paths.rbegin(); path != paths.rend(); ++path)
-        if (!DeleteFileA(path->c_str())) RemoveDirectoryA(path->c_str());
-    DeleteFileA(planted_.c_str());
-}
 
 bool Plant(const std::string &path, bool folder, std::string *why) {
     if (running != nullptr) return running->Plant(path, folder, why);
@@ -119,6 +168,14 @@ bool Plant(const std::string &path, bool folder, std::string *why) {
 void RemovePlanted() {
     if (running != nullptr) running->RemovePlanted();
 }
+
+bool SetMachineValue(const char *subkey, const char *name, DWORD type, const std::string &data) {
+    return running != nullptr && running->SetValue(subkey, name, type, data);
+}
+
+bool RestoreMachineValues() { return running == nullptr || running->RestoreValues(); }
+
+bool AppPathsBelongToTheMachine() { return running != nullptr && running->MachinesEntry(); }
 
 int RunGuarded(const std::function<int()> &body) {
     const std::string window = OpenSuiteWindow();
@@ -134,14 +191,16 @@ int RunGuarded(const std::function<int()> &body) {
         return 2;
     }
     const std::string journal = BinDir() + "\\..\\app-paths-journal.txt";
-    MachineGuard guard(journal);
+    GuardedRun run(journal);
     std::string error;
-    if (!guard.Begin(&error)) {
+    if (!run.Begin(&error)) {
         std::printf("not started: %s\n", error.c_str());
         return 2;
     }
+    running = &run;
+    SetConsoleCtrlHandler(OnInterrupt, TRUE);
     const int result = body();
-    const bool put_back = guard.End();
+    const bool put_back = run.End();
     running = nullptr;
     if (!put_back) {
         std::printf("could not put the App Paths entry back; it is kept in %s\n", journal.c_str());

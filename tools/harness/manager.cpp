@@ -2,12 +2,13 @@
 // and read it; the App Paths entry read, journaled as text and restored.
 #include "manager.h"
 
-#include <cstdlib>
 #include <sstream>
 #include <vector>
 
 #include "files.h"
 #include "launcher/lookup.h"
+#include "machine_guard.h"
+#include "stand_in_record.h"
 
 namespace harness {
 namespace {
@@ -16,32 +17,6 @@ using launcher::kAppPathsKey;
 
 constexpr char kAbsent[] = "absent";
 constexpr char kPresent[] = "present";
-
-bool entry_of_the_machine = false;
-
-std::string Hex(const std::string &bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (const unsigned char b : bytes) {
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out.empty() ? "-" : out;
-}
-
-bool Unhex(const std::string &hex, std::string *bytes) {
-    bytes->clear();
-    if (hex == "-") return true;
-    if (hex.size() % 2 != 0) return false;
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        char *end = nullptr;
-        const std::string pair = hex.substr(i, 2);
-        const long b = std::strtol(pair.c_str(), &end, 16);
-        if (*end != '\0') return false;
-        *bytes += static_cast<char>(b);
-    }
-    return true;
-}
 
 // The entry, made where it is missing, open for writing; null when it
 // cannot be.
@@ -54,7 +29,7 @@ HKEY CreateAppPathsKey() {
 }
 
 // The entry is made or changed only when it is not the machine's own.
-HKEY CreateManagerKey() { return entry_of_the_machine ? nullptr : CreateAppPathsKey(); }
+HKEY CreateManagerKey() { return AppPathsBelongToTheMachine() ? nullptr : CreateAppPathsKey(); }
 
 } // namespace
 
@@ -119,12 +94,6 @@ bool RestoreAppPaths(const std::string &description) {
     return ok;
 }
 
-bool AppPathsBelongToTheMachine() { return entry_of_the_machine; }
-
-void FoundAppPaths(const std::string &description) {
-    entry_of_the_machine = description != std::string(kAbsent) + "\n";
-}
-
 bool RegisterManagerRaw(DWORD type, const void *data, DWORD size, const char *name) {
     HKEY key = CreateManagerKey();
     if (key == nullptr) return false;
@@ -166,38 +135,24 @@ void ConfigureStandIn(const std::string &record, DWORD run_ms, DWORD exit_code) 
 
 std::vector<Record> ReadRecords(const std::string &path) {
     std::vector<Record> records;
-    std::string text;
-    if (!ReadWholeFile(path, &text)) return records;
-
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t eol = text.find('\n', pos);
-        if (eol == std::string::npos) eol = text.size();
-        const std::string line = text.substr(pos, eol - pos);
-        pos = eol + 1;
+    for (const std::string &line : ReadLines(path)) {
         const size_t eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string name = line.substr(0, eq);
+        int field = 0;
+        while (field < kRecordFields &&
+               (eq == std::string::npos || line.compare(0, eq, kRecordKeys[field]) != 0))
+            ++field;
+        if (field == kModule) records.emplace_back();
+        if (records.empty() || field == kRecordFields) continue;
         const std::string value = line.substr(eq + 1);
-        if (name == "module") {
-            records.push_back({});
-            records.back().module = value;
-        } else if (records.empty()) {
-            continue;
-        } else if (name == "command") {
-            records.back().command = value;
-        } else if (name == "directory") {
-            records.back().directory = value;
-        } else if (name == "start") {
-            records.back().start = std::stoul(value);
-        } else if (name == "start_qpc") {
-            records.back().start_qpc = std::stoll(value);
-        } else if (name == "end_qpc") {
-            records.back().end_qpc = std::stoll(value);
-        } else if (name == "end") {
-            records.back().end = std::stoul(value);
-            records.back().ended = true;
-        }
+        Record &record = records.back();
+        if (field == kModule) record.module = value;
+        if (field == kCommand) record.command = value;
+        if (field == kDirectory) record.directory = value;
+        if (field == kStart) record.start = std::stoul(value);
+        if (field == kStartQpc) record.start_qpc = std::stoll(value);
+        if (field == kEnd) record.end = std::stoul(value);
+        if (field == kEndQpc) record.end_qpc = std::stoll(value);
+        record.ended |= field == kEnd;
     }
     return records;
 }

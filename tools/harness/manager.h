@@ -18,15 +18,10 @@ std::string DescribeAppPaths();
 // already. False when it could not. Only the journal calls it.
 bool RestoreAppPaths(const std::string &description);
 
-// The entry as a guarded run found it when it began (after putting back what
-// a killed run left), as DescribeAppPaths tells it: one that is present then
-// belongs to the machine, and every write below fails, writing nothing.
-void FoundAppPaths(const std::string &description);
-bool AppPathsBelongToTheMachine();
-
 // The stand-in's registration: its path as the default value; raw bytes of
 // any type as the default value, or as the value `name`; the key without a
-// default value; no key at all.
+// default value; no key at all. Each fails, writing nothing, where the entry
+// belongs to the machine (machine_guard.h).
 bool RegisterManager(const std::string &path);
 bool RegisterManagerRaw(DWORD type, const void *data, DWORD size, const char *name = nullptr);
 bool RegisterKeyWithoutValue();
@@ -38,14 +33,15 @@ bool PlaceStandIn(const std::string &path);
 // How the stand-in behaves, passed down through the environment.
 void ConfigureStandIn(const std::string &record, DWORD run_ms, DWORD exit_code = 0);
 
+// The stand-in's records of its runs, in order (stand_in_record.h).
 struct Record {
     std::string module;
     std::string command;
-    std::string directory; // its current directory
+    std::string directory;
     DWORD start = 0;
     DWORD end = 0;
-    LONGLONG start_qpc = 0; // QueryPerformanceCounter at its first instruction
-    LONGLONG end_qpc = 0;   // and as it ends
+    LONGLONG start_qpc = 0;
+    LONGLONG end_qpc = 0;
     bool ended = false;
 };
 std::vector<Record> ReadRecords(const std::string &path);

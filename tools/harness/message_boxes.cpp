@@ -2,6 +2,8 @@
 // icon compared pixel for pixel with the system's.
 #include "message_boxes.h"
 
+#include "programs.h"
+
 namespace harness {
 
 namespace {
@@ -96,21 +98,21 @@ LPCSTR IconShown(HWND control) {
 void MessageBoxWatch::Poll() {
     HWND box = FindWindowA("#32770", caption_.c_str());
     if (box == nullptr || box == last_) return;
-    // A box is shown, and draws its icon, some time after it appears, later
-    // still on a busy machine: it is read once it is shown and its icon is
-    // one of the system's. The bound, 10 s (200 x 50 ms), only keeps a box
-    // that never is from holding the case up; it then counts as not shown,
-    // or with no error icon.
+    // A box is shown, and draws its icon, some time after it appears: it is
+    // read once it is shown and its icon is one of the system's. One that
+    // never is counts as not shown, or with no error icon.
     Children children;
     LPCSTR icon = nullptr;
     bool visible = false;
-    for (int i = 0; i < 200 && (icon == nullptr || !visible); ++i) {
-        if (i != 0) Sleep(50);
-        visible = IsWindowVisible(box) && !IsIconic(box);
-        children = {};
-        EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
-        if (children.icons.size() == 1) icon = IconShown(children.icons[0]);
-    }
+    WaitUntil(
+        [&] {
+            visible = IsWindowVisible(box) && !IsIconic(box);
+            children = {};
+            EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+            icon = children.icons.size() == 1 ? IconShown(children.icons[0]) : nullptr;
+            return visible && icon != nullptr;
+        },
+        10000);
     MessageBoxView view;
     view.caption = WindowText(box);
     char text[1024] = {};

@@ -76,11 +76,6 @@ bool StartInJob(const std::string &command_line, const std::string &directory,
     return Start(CreateProcessA, command_line, directory, si, pi);
 }
 
-bool StartInJob(const std::wstring &command_line, const std::wstring &directory,
-                PROCESS_INFORMATION *pi) {
-    return Start(CreateProcessW, command_line, directory, STARTUPINFOW{}, pi);
-}
-
 Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
                const std::function<void()> &poll, const StartAs &as) {
     return StartAndWait(
@@ -91,8 +86,43 @@ Run RunProgram(const std::string &command_line, const std::string &directory, DW
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
                const std::function<void()> &poll) {
     return StartAndWait(
-        [&](PROCESS_INFORMATION *pi) { return StartInJob(command_line, directory, pi); },
+        [&](PROCESS_INFORMATION *pi) {
+            return Start(CreateProcessW, command_line, directory, STARTUPINFOW{}, pi);
+        },
         timeout_ms, poll);
+}
+
+EnvironmentChange::EnvironmentChange(const Values &values) {
+    for (const auto &[name, value] : values) {
+        char old[32768];
+        const DWORD n = GetEnvironmentVariableA(name.c_str(), old, sizeof old);
+        saved_.emplace_back(name, n > 0 && n < sizeof old ? std::optional<std::string>(old)
+                                                          : std::nullopt);
+    }
+    Set(values);
+}
+
+EnvironmentChange::~EnvironmentChange() { Set(saved_); }
+
+void EnvironmentChange::Set(const Values &values) {
+    for (const auto &[name, value] : values)
+        SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+}
+
+bool WaitUntil(const std::function<bool()> &condition, DWORD limit_ms) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= limit_ms) return false;
+        Sleep(25);
+    }
+    return true;
+}
+
+void PressOk(const char *caption) {
+    HWND dialog = FindWindowA("#32770", caption);
+    HWND ok = dialog != nullptr ? GetDlgItem(dialog, IDOK) : nullptr;
+    if (ok != nullptr && IsWindowEnabled(ok))
+        PostMessageA(dialog, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(ok));
 }
 
 bool IsRunning(const std::string &exe_name) {

@@ -6,7 +6,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace harness {
 
@@ -29,10 +32,6 @@ struct StartAs {
 // asked, in the job of everything the harness starts, and leaves it running.
 bool StartInJob(const std::string &command_line, const std::string &directory,
                 PROCESS_INFORMATION *pi, const StartAs &as = {});
-// The same with CreateProcessW, on the caller's own desktop: names outside
-// the ANSI code page reach the program as Windows would hand them on.
-bool StartInJob(const std::wstring &command_line, const std::wstring &directory,
-                PROCESS_INFORMATION *pi);
 
 // Starts `command_line` (the module is its first token, as a caller would
 // write it) in `directory`, as asked, and waits up to `timeout_ms`, calling
@@ -44,7 +43,33 @@ Run RunProgram(const std::string &command_line, const std::string &directory, DW
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
                const std::function<void()> &poll = nullptr);
 
+// Variables of this program's environment, which the programs it starts
+// inherit, changed for as long as the object lives (none: removed), and put
+// back as they were when it goes, however the case ends.
+class EnvironmentChange {
+public:
+    using Values = std::vector<std::pair<std::string, std::optional<std::string>>>;
+    explicit EnvironmentChange(const Values &values);
+    ~EnvironmentChange();
+    EnvironmentChange(const EnvironmentChange &) = delete;
+    EnvironmentChange &operator=(const EnvironmentChange &) = delete;
+
+private:
+    static void Set(const Values &values);
+    Values saved_;
+};
+
 // Whether a process of this program (file name, any case) is running.
 bool IsRunning(const std::string &exe_name);
+
+// Waits until `condition` holds, asking every 25 ms, for at most `limit_ms`:
+// whether it came to hold. Another program carries out what it is asked
+// some time after the asking, later still on a loaded machine; the limit
+// only keeps what never happens from holding a case up.
+bool WaitUntil(const std::function<bool()> &condition, DWORD limit_ms);
+
+// Presses the OK button of the dialog captioned `caption`, when it is open
+// and the button enabled, as a user clicking through an installer's pages.
+void PressOk(const char *caption);
 
 } // namespace harness

@@ -1,16 +1,16 @@
-// A stand-in for the application manager: records how it was started, runs
-// for a set time and ends with a set exit code. It is told what to do through
-// its environment, which it inherits from the launcher's caller:
+// A stand-in for the application manager: records how it was started
+// (stand_in_record.h), runs for a set time and ends with a set exit code. It
+// is told what to do through its environment, which it inherits from the
+// launcher's caller:
 //   STAND_IN_RECORD     file to append the record to (nothing recorded without it)
 //   STAND_IN_RUN_MS     how long to run, 0 by default
 //   STAND_IN_EXIT_CODE  the exit code, 0 by default
-// Record lines: "module=", "command=", "directory=" (its current directory),
-// "start=" (tick), "start_qpc=", then "end=" (tick) and "end_qpc="
-// (QueryPerformanceCounter values, for timings finer than a tick).
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+
+#include "stand_in_record.h"
 
 namespace {
 
@@ -46,16 +46,18 @@ int main() {
     char directory[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof directory, directory);
     static char text[70000];
-    std::snprintf(text, sizeof text,
-                  "module=%s\ncommand=%s\ndirectory=%s\nstart=%lu\nstart_qpc=%lld\n", module,
-                  GetCommandLineA(), directory, static_cast<unsigned long>(start), start_qpc);
+    using namespace harness; // NOLINT(google-build-using-namespace): the record's keys
+    std::snprintf(text, sizeof text, "%s=%s\n%s=%s\n%s=%s\n%s=%lu\n%s=%lld\n", kRecordKeys[kModule],
+                  module, kRecordKeys[kCommand], GetCommandLineA(), kRecordKeys[kDirectory],
+                  directory, kRecordKeys[kStart], static_cast<unsigned long>(start),
+                  kRecordKeys[kStartQpc], start_qpc);
     Append(record, text);
 
     Sleep(EnvNumber("STAND_IN_RUN_MS"));
 
     const DWORD end = GetTickCount();
-    std::snprintf(text, sizeof text, "end=%lu\nend_qpc=%lld\n", static_cast<unsigned long>(end),
-                  Counter());
+    std::snprintf(text, sizeof text, "%s=%lu\n%s=%lld\n", kRecordKeys[kEnd],
+                  static_cast<unsigned long>(end), kRecordKeys[kEndQpc], Counter());
     Append(record, text);
     return static_cast<int>(EnvNumber("STAND_IN_EXIT_CODE"));
 }

@@ -44,7 +44,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 # LD_PRELOAD splits at blanks and colons, with no way to escape one: the
 # helper is built into a private folder of /tmp, whatever the build tree's path.
 preload_dir=
-if grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
+if "$source_dir/tools/wine32-on-qemu/in-use.sh"; then
   preload_dir=$(mktemp -d /tmp/wine32-on-qemu.XXXXXX)
   "$source_dir/tools/wine32-on-qemu/build.sh" "$preload_dir"
   export LD_PRELOAD="$preload_dir/\$LIB/noreplace.so"
@@ -59,6 +59,7 @@ keep WINEDLLOVERRIDES "$WINEDLLOVERRIDES"
 if [ -n "$preload_dir" ]; then
   keep LD_PRELOAD "$LD_PRELOAD"
   keep LAUNCHER_PRELOAD_DIR "$preload_dir"
+  keep LAUNCHER_EMULATOR "$(qemu-i386-static --version | head -1)" # for the benchmark's machine
 fi
 
 if [ "$action" = run ]; then
