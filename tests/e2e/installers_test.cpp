@@ -115,11 +115,11 @@ TEST_F(InstallerFromTheGuide, HandsItsListOverAndKeepsTheCode) {
         const bool deep = c.folder.find("deep") != std::string::npos;
         EXPECT_TRUE(launcher_seen);
         if (deep) {
-            ExpectBoxOnly(kFolderTooLong);
+            ExpectRefused(std::nullopt, 1, kFolderTooLong);
         } else {
             const std::string command = ListCommand(manager_, c.folder, "SampleCAB.ini");
             if (command.empty()) GTEST_SKIP() << NoRoom();
-            EXPECT_EQ(ExpectManagerRan(command).directory, c.folder);
+            EXPECT_EQ(ExpectStarted(std::nullopt, command).directory, c.folder);
         }
         if (!c.kept.empty()) EXPECT_EQ(kept, c.kept);
     }

@@ -53,17 +53,15 @@ TEST(SuiteWindow, WrapsTheRunOfTheManager) {
         bool key_exists;
         Calls order;
     };
+    const Calls wrapped = {"CloseKey",
+                           "CloseKey",
+                           "ShowWindow Quellis Plotter minimized",
+                           "StartProcess",
+                           "CloseHandle process",
+                           "ShowWindow Quellis Plotter normal"};
     const Case cases[] = {
-        {"install list",
-         "BasePackCAB.ini",
-         true,
-         {"CloseKey", "CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess",
-          "CloseHandle process", "ShowWindow Quellis Plotter normal"}},
-        {"bare",
-         "",
-         true,
-         {"CloseKey", "CloseKey", "ShowWindow Quellis Plotter minimized", "StartProcess",
-          "CloseHandle process", "ShowWindow Quellis Plotter normal"}},
+        {"install list", "BasePackCAB.ini", true, wrapped},
+        {"bare", "", true, wrapped},
         {"lookup failed", "BasePackCAB.ini", false, {"CloseKey", "ShowErrorBox"}},
     };
     for (const Case &c : cases) {

@@ -2,6 +2,8 @@
 // own, as the real software's would be; and the look for a real one.
 #include "desktop_windows.h"
 
+#include <algorithm>
+
 #include "files.h"
 #include "launcher/suite_window.h"
 #include "programs.h"
@@ -22,13 +24,8 @@ DesktopWindows::DesktopWindows(const std::vector<std::string> &titles, bool hung
     if (!StartInJob(line, "", &helper_)) return;
     // Ready when every window can be found; a helper that never shows them
     // fails the case on the missing window.
-    WaitUntil(
-        [&] {
-            for (const std::string &title : titles)
-                if (Get(title) == nullptr) return false;
-            return true;
-        },
-        30000);
+    const auto shown = [&](const std::string &title) { return Get(title) != nullptr; };
+    WaitUntil([&] { return std::all_of(titles.begin(), titles.end(), shown); }, 30000);
 }
 
 DesktopWindows::~DesktopWindows() {

@@ -8,7 +8,6 @@
 #include "files.h"
 #include "launcher/lookup.h"
 #include "machine_guard.h"
-#include "stand_in_record.h"
 
 namespace harness {
 namespace {

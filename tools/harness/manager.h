@@ -33,7 +33,16 @@ bool PlaceStandIn(const std::string &path);
 // How the stand-in behaves, passed down through the environment.
 void ConfigureStandIn(const std::string &record, DWORD run_ms, DWORD exit_code = 0);
 
-// The stand-in's records of its runs, in order (stand_in_record.h).
+// The record that the stand-in leaves of each run, in a file it appends to:
+// a line "key=value" for each field, the first five as it starts, the last
+// two as it ends. It writes them, and ReadRecords reads them, by these keys.
+enum RecordField { kModule, kCommand, kDirectory, kStart, kStartQpc, kEnd, kEndQpc, kRecordFields };
+constexpr const char *kRecordKeys[kRecordFields] = {"module",    "command", "directory", "start",
+                                                    "start_qpc", "end",     "end_qpc"};
+
+// The records of the stand-in's runs, in order: its path, command line and
+// current directory, the tick counts and QueryPerformanceCounter values as
+// it started and ended.
 struct Record {
     std::string module;
     std::string command;

@@ -92,21 +92,16 @@ Run RunProgram(const std::wstring &command_line, const std::wstring &directory, 
         timeout_ms, poll);
 }
 
-EnvironmentChange::EnvironmentChange(const Values &values) {
+EnvironmentChange::Values EnvironmentChange::Set(const Values &values) {
+    Values was;
     for (const auto &[name, value] : values) {
-        char old[32768];
+        static char old[32768];
         const DWORD n = GetEnvironmentVariableA(name.c_str(), old, sizeof old);
-        saved_.emplace_back(name, n > 0 && n < sizeof old ? std::optional<std::string>(old)
-                                                          : std::nullopt);
-    }
-    Set(values);
-}
-
-EnvironmentChange::~EnvironmentChange() { Set(saved_); }
-
-void EnvironmentChange::Set(const Values &values) {
-    for (const auto &[name, value] : values)
+        was.emplace_back(name,
+                         n > 0 && n < sizeof old ? std::optional<std::string>(old) : std::nullopt);
         SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+    }
+    return was;
 }
 
 bool WaitUntil(const std::function<bool()> &condition, DWORD limit_ms) {

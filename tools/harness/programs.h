@@ -49,13 +49,13 @@ Run RunProgram(const std::wstring &command_line, const std::wstring &directory, 
 class EnvironmentChange {
 public:
     using Values = std::vector<std::pair<std::string, std::optional<std::string>>>;
-    explicit EnvironmentChange(const Values &values);
-    ~EnvironmentChange();
+    explicit EnvironmentChange(const Values &values) : saved_(Set(values)) {}
+    ~EnvironmentChange() { Set(saved_); }
     EnvironmentChange(const EnvironmentChange &) = delete;
     EnvironmentChange &operator=(const EnvironmentChange &) = delete;
 
 private:
-    static void Set(const Values &values);
+    static Values Set(const Values &values); // returns them as they were
     Values saved_;
 };
 

@@ -1,5 +1,5 @@
 // A stand-in for the application manager: records how it was started
-// (stand_in_record.h), runs for a set time and ends with a set exit code. It
+// (manager.h), runs for a set time and ends with a set exit code. It
 // is told what to do through its environment, which it inherits from the
 // launcher's caller:
 //   STAND_IN_RECORD     file to append the record to (nothing recorded without it)
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "stand_in_record.h"
+#include "manager.h"
 
 namespace {
 
