@@ -121,19 +121,15 @@ public:
         return bounded::TakeStoredString(text, capacity, static_cast<uint32_t>(bytes.size()));
     }
 
-    const char *CommandLine() override {
-        calls.push_back("CommandLine");
-        return ansi_command_line.c_str();
-    }
+    const char *CommandLine() override { return Logged("CommandLine", ansi_command_line.c_str()); }
 
     bool IsLeadByte(unsigned char byte) override {
-        calls.push_back("IsLeadByte");
-        return code_page == 932 && IsLeadByte932(byte);
+        return Logged("IsLeadByte", code_page == 932 && IsLeadByte932(byte));
     }
 
     bool SystemWindowsFolder(char *folder, uint32_t capacity) override {
-        calls.push_back("SystemWindowsFolder");
-        return !windows_folder.empty() && Put(windows_folder, folder, capacity);
+        return Logged("SystemWindowsFolder",
+                      !windows_folder.empty() && Put(windows_folder, folder, capacity));
     }
 
     bool SetEnvironment(const char *name, const char *value_or_null) override {
@@ -174,13 +170,12 @@ public:
     void RestrictDllSearch() override { calls.push_back("RestrictDllSearch"); }
 
     bool WindowStationInvisible() override {
-        calls.push_back("WindowStationInvisible");
-        return !window_station_visible;
+        return Logged("WindowStationInvisible", !window_station_visible);
     }
 
     bool KernelExports(const char *function) override {
-        calls.push_back(std::string("KernelExports ") + function);
-        return function == std::string("GetTickCount64") && windows_major >= 6;
+        return Logged(std::string("KernelExports ") + function,
+                      function == std::string("GetTickCount64") && windows_major >= 6);
     }
 
     bool ProcessSession(uint32_t *id) override {
@@ -190,8 +185,8 @@ public:
     }
 
     bool DescribeError(uint32_t error, char *words, uint32_t capacity) override {
-        calls.push_back("DescribeError " + std::to_string(error));
-        return !error_words.empty() && Put(error_words, words, capacity);
+        return Logged("DescribeError " + std::to_string(error),
+                      !error_words.empty() && Put(error_words, words, capacity));
     }
 
     void ShowErrorBox(const char *text, const char *caption, bool foreground) override {
@@ -200,8 +195,7 @@ public:
     }
 
     const char16_t *WideCommandLine() override {
-        calls.push_back("WideCommandLine");
-        return wide_command_line.c_str();
+        return Logged("WideCommandLine", wide_command_line.c_str());
     }
 
     bool WideCurrentDirectory(char16_t *out, uint32_t capacity, bool *too_long) override {
@@ -218,10 +212,7 @@ public:
         return Put(found != short_paths.end() ? found->second : path, out, capacity);
     }
 
-    uint32_t AnsiCodePage() override {
-        calls.push_back("AnsiCodePage");
-        return code_page;
-    }
+    uint32_t AnsiCodePage() override { return Logged("AnsiCodePage", code_page); }
 
     bool WideToAnsi(const char16_t *text, char *ansi, uint32_t capacity,
                     bool *used_default) override {
@@ -271,8 +262,7 @@ public:
     }
 
     bool HasEnded(Handle process) override {
-        calls.push_back("HasEnded");
-        return process == kProcess && ChildEnded();
+        return Logged("HasEnded", process == kProcess && ChildEnded());
     }
 
     void CloseHandle(Handle handle) override {
@@ -295,10 +285,7 @@ public:
         calls.push_back(line);
     }
 
-    uint32_t TickCount() override {
-        calls.push_back("TickCount");
-        return now_ms;
-    }
+    uint32_t TickCount() override { return Logged("TickCount", now_ms); }
 
     void Sleep(uint32_t ms) override {
         calls.push_back("Sleep " + std::to_string(ms));
@@ -314,6 +301,12 @@ public:
     }
 
 private:
+    // Logs the call, and answers `result`.
+    template <typename T> T Logged(const std::string &call, T result) {
+        calls.push_back(call);
+        return result;
+    }
+
     // Copies the text with its NUL, as each of the system's calls does, when
     // it fits whole.
     template <class Char>
