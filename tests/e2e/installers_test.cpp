@@ -12,9 +12,8 @@ protected:
         if (!left_out_.empty()) GTEST_SKIP() << left_out_;
     }
 
-    // The installer of `kind` ("nsis", "nsis\unstartable", "inno", "msi"),
-    // or "" where it was not built: its rows are left out, and the case
-    // says why at its end.
+    // The installer of `kind` ("nsis", "nsis\unstartable", "inno", "msi"), or
+    // "" where it was not built: its rows are left out, the case says why.
     std::string Installer(const std::string &kind) {
         const std::string file =
             built_ + kind + (kind == "msi" ? "\\example-installer.msi" : "\\example-installer.exe");
@@ -35,11 +34,9 @@ protected:
         return "\"" + installer + "\" /S /D=" + folder;
     }
 
-    // Installs into `folder` as a row of a table, and the launcher's exit code
-    // as the installer kept it ("" where it keeps none). The installer goes
-    // on, and writes the code, only once the launcher has ended: never are
-    // both seen at once (the file is looked at first). Whether the launcher
-    // was seen running comes back in *launcher_seen.
+    // Installs into `folder` as a row; the launcher's exit code as the
+    // installer kept it ("" where it keeps none), which it writes only once
+    // the launcher has ended (never are both seen), and *launcher_seen.
     std::string InstallAndKeep(const std::string &installer, const std::string &folder,
                                bool *launcher_seen) {
         // An MSI installed by an earlier run would not run its action again.
@@ -72,9 +69,8 @@ protected:
         return code;
     }
 
-    // A folder whose command is too deep even in short form, whatever the
-    // checkout's own folders shorten to (if the volume makes short names at
-    // all): the depth is counted on the root's short form.
+    // A folder too deep for the command even in short form: the depth is
+    // counted on the root's short form, if the volume makes short names.
     std::string TooDeep(const std::string &first) const {
         char short_root[MAX_PATH];
         const DWORD short_size = GetShortPathNameA(root_.c_str(), short_root, MAX_PATH);

@@ -114,14 +114,18 @@ protected:
     }
 
     // Runs the launcher with `tail` in `directory`, answering message boxes.
-    harness::Run RunLauncher(const std::string &tail, const std::string &directory,
-                             const harness::StartAs &as = {}) {
-        return RunLine(tail.empty() ? Launcher() : Launcher() + " " + tail, directory, as);
+    harness::Run RunLauncher(
+        const std::string &tail, const std::string &directory, const harness::StartAs &as = {},
+        const std::function<void()> &also = [] {}) {
+        return RunLine(tail.empty() ? Launcher() : Launcher() + " " + tail, directory, as, also);
     }
-    // Runs a command line, narrow or wide, in `directory`, answering boxes.
+    // Runs a command line, narrow or wide, in `directory`, calling `also`
+    // and answering boxes at each look.
     template <typename Text>
-    harness::Run RunLine(const Text &line, const Text &directory, const harness::StartAs &as = {}) {
-        const auto poll = [this] { boxes_.Poll(); };
+    harness::Run RunLine(
+        const Text &line, const Text &directory, const harness::StartAs &as = {},
+        const std::function<void()> &also = [] {}) {
+        const auto poll = [&] { also(), boxes_.Poll(); };
         if constexpr (sizeof(line[0]) == 1) {
             return harness::RunProgram(line, directory, kRunTimeoutMs, poll, as);
         } else {
@@ -134,15 +138,12 @@ protected:
     harness::Run RunLauncherDuringChild(const std::string &tail,
                                         const std::function<void()> &while_child_runs) {
         bool called = false;
-        return harness::RunProgram(Launcher() + (tail.empty() ? "" : " " + tail), root_,
-                                   kRunTimeoutMs, [&] {
-                                       boxes_.Poll();
-                                       const std::vector<Record> records = Records();
-                                       if (!called && !records.empty() && !records[0].ended) {
-                                           called = true;
-                                           while_child_runs();
-                                       }
-                                   });
+        return RunLauncher(tail, root_, {}, [&] {
+            const std::vector<Record> records = Records();
+            if (called || records.empty() || records[0].ended) return;
+            called = true;
+            while_child_runs();
+        });
     }
 
     std::vector<Record> Records() const { return harness::ReadRecords(record_); }
@@ -166,10 +167,8 @@ protected:
     // does not. Says which it found.
     bool ShortNames() const {
         const bool made = harness::MakesShortNames(root_);
-        std::printf(made ? "the work folder's volume makes 8.3 short names: expecting the "
-                           "short-form runs\n"
-                         : "the work folder's volume makes no 8.3 short names: expecting the "
-                           "refusals instead of the short-form runs\n");
+        std::printf("the work folder's volume makes %s8.3 short names: expecting %s\n",
+                    made ? "" : "no ", made ? "the short-form runs" : "the refusals instead");
         return made;
     }
 

@@ -92,11 +92,9 @@ TEST_F(LauncherTest, SuiteWindowUntouchedWhenTheManagerIsMissing) {
     ASSERT_TRUE(harness::UnregisterManager());
     harness::DesktopWindows windows({"Tarnivo Site Suite"});
     bool iconic_while_box = false;
-    const harness::Run run =
-        harness::RunProgram(Launcher() + " Sample.ini", root_, kRunTimeoutMs, [&] {
-            iconic_while_box |= IsIconic(windows.Get("Tarnivo Site Suite")) != FALSE;
-            boxes_.Poll();
-        });
+    const harness::Run run = RunLauncher("Sample.ini", root_, {}, [&] {
+        iconic_while_box |= IsIconic(windows.Get("Tarnivo Site Suite")) != FALSE;
+    });
     ExpectRefused(run, 0, kManagerMissing);
     EXPECT_FALSE(iconic_while_box);
     EXPECT_FALSE(IsIconic(windows.Get("Tarnivo Site Suite")));

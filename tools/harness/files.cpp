@@ -3,7 +3,6 @@
 #include "files.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace harness {
 
@@ -81,15 +80,10 @@ std::string Hex(const std::string &bytes) {
 bool Unhex(const std::string &hex, std::string *bytes) {
     bytes->clear();
     if (hex == "-") return true;
-    if (hex.size() % 2 != 0) return false;
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        char *end = nullptr;
-        const std::string pair = hex.substr(i, 2);
-        const long b = std::strtol(pair.c_str(), &end, 16);
-        if (*end != '\0') return false;
-        *bytes += static_cast<char>(b);
-    }
-    return true;
+    const bool digits = hex.size() % 2 == 0 && hex.find_first_not_of("0123456789abcdef") == hex.npos;
+    for (size_t i = 0; digits && i < hex.size(); i += 2)
+        *bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return digits;
 }
 
 std::wstring Widen(const std::string &text) {

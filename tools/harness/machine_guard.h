@@ -1,14 +1,12 @@
 // The journal that leaves a real machine as the tests found it. The tests
 // register their own application manager under the App Paths entry, plant
-// files where an installation would put the manager, and may change a value
-// of the machine's; on a machine with the real software that would overwrite
-// its registration. So an entry that the run finds there is never written
-// (manager.h): the run leaves it alone and skips what needs it. The entry the
-// run makes, each path it plants and each value it changes are written to a
-// journal before anything touches them, and put back when the run ends,
-// however it ends (a run that was killed is put right by the next). A run
-// does not start while a suite window is open, or without an administrator's
-// rights to write the entry.
+// files where an installation would put it, and may change a value of the
+// machine's. An entry that the run finds there is the machine's, never
+// written (manager.h): what needs it skips. The entry the run makes, each
+// path it plants and each value it changes are journaled before anything
+// touches them, and put back when the run ends, however it ends (a killed
+// run is put right by the next). A run does not start while a suite window
+// is open, or without an administrator's rights to write the entry.
 #pragma once
 
 #include <windows.h>

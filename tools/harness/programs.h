@@ -62,10 +62,9 @@ private:
 // Whether a process of this program (file name, any case) is running.
 bool IsRunning(const std::string &exe_name);
 
-// Waits until `condition` holds, asking every 25 ms, for at most `limit_ms`:
-// whether it came to hold. Another program carries out what it is asked
-// some time after the asking, later still on a loaded machine; the limit
-// only keeps what never happens from holding a case up.
+// Waits, asking every 25 ms, until `condition` holds (another program does
+// what it is asked a while after, later on a loaded machine), for at most
+// `limit_ms`, which only keeps what never happens from holding a case up.
 bool WaitUntil(const std::function<bool()> &condition, DWORD limit_ms);
 
 // Presses the OK button of the dialog captioned `caption`, when it is open
