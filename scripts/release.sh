@@ -1,6 +1,6 @@
 #!/bin/sh
 # Makes the release bundle dist/launcher-<version>-win32.zip: launcher.exe,
-# the guide for installation authors, the behaviour page it links to, the
+# launcher-check.exe, the guide for installation authors, the behaviour page it links to, the
 # licence and SHA256SUMS. The same sources give
 # the same zip, byte for byte. When LAUNCHER_SIGN_PFX is set (see
 # scripts/sign.sh), the exe in the bundle is signed first; a signature made
@@ -17,7 +17,7 @@ dist_dir=${2:-$top/dist}
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   (cd "$top" && cmake --preset mingw-i686 >/dev/null)
 fi
-cmake --build "$build_dir" --target launcher >/dev/null
+cmake --build "$build_dir" --target launcher launcher_check >/dev/null
 
 version=$(head -n 1 "$top/VERSION")
 
@@ -33,6 +33,7 @@ mkdir -p "$dist_dir"
 zip=$dist_dir/launcher-$version-win32.zip
 "${PYTHON:-python3}" "$top/scripts/bundle.py" "$zip" \
   "launcher.exe=$exe" \
+  "launcher-check.exe=$build_dir/bin/launcher-check.exe" \
   "installation-authors.md=$top/docs/installation-authors.md" \
   "behaviour.md=$top/docs/behaviour.md" \
   "LICENSE=$top/LICENSE"

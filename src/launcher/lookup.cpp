@@ -19,9 +19,18 @@ bool Expand(Platform &platform, KnownFolders known, const char *text, PathBuffer
 // pair of enclosing quotes taken off. A relative path, or one with a variable
 // left unexpanded, would be completed by the current directory, which may be
 // a download folder: it is never looked at.
-bool NamesAFile(Platform &platform, const PathBuffer &path, PathBuffer *module) {
+Finding JudgePath(Platform &platform, const PathBuffer &path, PathBuffer *module) {
     ApplicationName(path, module);
-    return IsRootedPath(module->Text()) && platform.PathKindOf(module->Text()) == PathKind::kFile;
+    if (!IsRootedPath(module->Text())) return Finding::kNotRooted;
+    switch (platform.PathKindOf(module->Text())) {
+    case PathKind::kFile:
+        return Finding::kTaken;
+    case PathKind::kFolder:
+        return Finding::kFolder;
+    case PathKind::kNothing:
+        break;
+    }
+    return Finding::kNothing;
 }
 
 // Reads the registered application-manager path, expanded when it is stored
@@ -29,24 +38,43 @@ bool NamesAFile(Platform &platform, const PathBuffer &path, PathBuffer *module) 
 // string never is). A value of any other type is no registration. The key is
 // closed before the query's result is looked at, so it is open only for the
 // one read.
-bool ReadRegistration(Platform &platform, KnownFolders known, PathBuffer *path) {
+Finding ReadRegistration(Platform &platform, KnownFolders known, PathBuffer *path) {
     Handle key = nullptr;
-    if (!platform.OpenMachineKey(kAppPathsKey, &key)) return false;
+    if (!platform.OpenMachineKey(kAppPathsKey, &key)) return Finding::kNone;
     bool expandable = false;
     const bool read = platform.ReadStringValue(key, nullptr /* default value */, path->Data(),
                                                PathBuffer::kCapacity, &expandable);
     platform.CloseKey(key);
-    return read && (!expandable || ExpandWindowsFolders(platform, path, known));
+    if (!read) return Finding::kNone;
+    return !expandable || ExpandWindowsFolders(platform, path, known) ? Finding::kTaken
+                                                                      : Finding::kNotExpanded;
 }
 
 } // namespace
 
+Finding LookAt(Platform &platform, KnownFolders known, Place place, PathBuffer *path,
+               PathBuffer *module) {
+    path->Copy("");
+    module->Copy("");
+    Finding read = Finding::kTaken;
+    if (place == Place::kRegistration) {
+        read = ReadRegistration(platform, known, path);
+    } else if (!Expand(platform, known,
+                       place == Place::kDeviceCenter ? kDeviceCenterManager : kActiveSyncManager,
+                       path)) {
+        read = Finding::kNotExpanded;
+    }
+    return read == Finding::kTaken ? JudgePath(platform, *path, module) : read;
+}
+
 bool LookUpApplicationManager(Platform &platform, KnownFolders known, PathBuffer *path,
                               PathBuffer *module) {
-    if (ReadRegistration(platform, known, path) && NamesAFile(platform, *path, module)) return true;
-    if (Expand(platform, known, kDeviceCenterManager, path) && NamesAFile(platform, *path, module))
-        return true;
-    return Expand(platform, known, kActiveSyncManager, path) && NamesAFile(platform, *path, module);
+    Finding finding = Finding::kNone;
+    for (const Place place : kPlaces) {
+        finding = LookAt(platform, known, place, path, module);
+        if (finding == Finding::kTaken) break;
+    }
+    return finding == Finding::kTaken;
 }
 
 void ApplicationName(const PathBuffer &manager_path, PathBuffer *name) {

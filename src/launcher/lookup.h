@@ -24,12 +24,30 @@ constexpr char kAppPathsKey[] =
 constexpr char kDeviceCenterManager[] = "%windir%\\WindowsMobile\\CEAppMgr.exe";
 constexpr char kActiveSyncManager[] = "%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE";
 
-// Finds the application manager: the registration, when it names an
-// existing file; else the first of its install folders that holds it, with
-// the `known` folders expanded (one that names another is not looked at). A
-// registration that outlived the program, or that no start could use,
-// counts as none. *path is the manager's path as found, *module the program
-// it names, to be started (the path less one pair of enclosing quotes).
+// The places where the manager is looked for, in this order.
+enum class Place { kRegistration, kDeviceCenter, kActiveSync };
+constexpr Place kPlaces[] = {Place::kRegistration, Place::kDeviceCenter, Place::kActiveSync};
+
+// What a place held, as the lookup judged it.
+enum class Finding {
+    kTaken,       // an existing file, named by a rooted path
+    kNone,        // no registration: no key, no value, no string, or too long
+    kNotExpanded, // a variable other than Windows' folders, or too long expanded
+    kNotRooted,   // a path that the current directory would complete
+    kNothing,     // no such file
+    kFolder,      // a folder, not a file
+};
+
+// Looks at one place: *path is what it held (expanded where that could be
+// done), *module the program it names (the path less one pair of enclosing
+// quotes), to be started when the finding is kTaken.
+Finding LookAt(Platform &platform, KnownFolders known, Place place, PathBuffer *path,
+               PathBuffer *module);
+
+// Finds the application manager: the first place that holds it, the
+// registration first, then the device center's folder and ActiveSync's,
+// with the `known` folders expanded. A registration that outlived the
+// program, or that no start could use, counts as none.
 bool LookUpApplicationManager(Platform &platform, KnownFolders known, PathBuffer *path,
                               PathBuffer *module);
 

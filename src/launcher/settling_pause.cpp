@@ -23,16 +23,21 @@ bool SameNameIgnoringAsciiCase(const char *a, const char *b) {
     return true;
 }
 
+uint32_t MinimumFor(const char *tail) {
+    const MinimumDuration *row = kMinimumDurations;
+    const MinimumDuration *const end = row + sizeof kMinimumDurations / sizeof *row;
+    while (row != end && !SameNameIgnoringAsciiCase(tail, row->list)) ++row;
+    return row != end ? row->minimum_ms : 0;
+}
+
 void TakeSettlingPause(Platform &platform, const char *tail, uint32_t launch_tick,
                        bool primary_window_found) {
     if (!primary_window_found) return;
     // Unsigned subtraction gives the right elapsed time across a wrap of the
     // tick count. It covers the manager's whole run and the window's restore.
     const uint32_t elapsed = platform.TickCount() - launch_tick;
-    for (const MinimumDuration &row : kMinimumDurations) {
-        if (SameNameIgnoringAsciiCase(tail, row.list))
-            platform.Sleep(RemainingPause(row.minimum_ms, elapsed));
-    }
+    const uint32_t minimum = MinimumFor(tail);
+    if (minimum != 0) platform.Sleep(RemainingPause(minimum, elapsed));
 }
 
 } // namespace launcher

@@ -24,6 +24,10 @@ constexpr MinimumDuration kMinimumDurations[] = {
 // compared as it is, whatever the user's locale.
 bool SameNameIgnoringAsciiCase(const char *a, const char *b);
 
+// The minimum time from the launch that a run on the list `tail` holds to,
+// with the primary suite window open; 0 for a list of no minimum.
+uint32_t MinimumFor(const char *tail);
+
 // Holds the launcher until the list's minimum time since `launch_tick` has
 // passed; returns at once when the primary window was not found or the list
 // has no minimum.

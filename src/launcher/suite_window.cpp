@@ -4,17 +4,20 @@
 
 namespace launcher {
 
-SuiteWindow FindAndMinimizeSuiteWindow(Platform &platform) {
+SuiteWindow FindSuiteWindow(Platform &platform) {
     SuiteWindow suite;
     for (const char *title : kSuiteTitles) {
         suite.window = platform.FindTopLevelWindow(title);
         if (suite.window != nullptr) {
             suite.primary = title == kSuiteTitles[0];
-            platform.ShowWindow(suite.window, WindowShow::kMinimized);
             break;
         }
     }
     return suite;
+}
+
+void MinimizeSuiteWindow(Platform &platform, const SuiteWindow &suite) {
+    if (suite.window != nullptr) platform.ShowWindow(suite.window, WindowShow::kMinimized);
 }
 
 void RestoreSuiteWindow(Platform &platform, const SuiteWindow &suite) {

@@ -20,8 +20,11 @@ struct SuiteWindow {
     bool primary = false;    // found by the first title
 };
 
-// Finds the first open suite window and shows it minimized.
-SuiteWindow FindAndMinimizeSuiteWindow(Platform &platform);
+// Finds the first open suite window.
+SuiteWindow FindSuiteWindow(Platform &platform);
+
+// Shows the window found minimized, for the run of the manager.
+void MinimizeSuiteWindow(Platform &platform, const SuiteWindow &suite);
 
 // Shows the window found before the launch at its normal size again, without
 // searching the titles anew.

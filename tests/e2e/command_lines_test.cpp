@@ -123,5 +123,60 @@ TEST_F(LauncherTest, HostileCommandLinesAreCutByTheLaunchersOwnRule) {
     }
 }
 
+// launcher-check, started as the launcher would be, ends with the
+// launcher's exit code and prints the command that the launcher then starts,
+// and what the manager's manifest asks for; nothing else runs meanwhile.
+TEST_F(LauncherTest, CheckTellsWhatTheLauncherDoes) {
+    const std::string admin = root_ + "\\admin\\CEAPPMGR.EXE";
+    ASSERT_TRUE(harness::MakeDirs(root_ + "\\admin"));
+    ASSERT_TRUE(CopyFileA((harness::BinDir() + "\\stand_in_manager_admin.exe").c_str(),
+                          admin.c_str(), FALSE));
+    const std::string deep = TooDeep("checkdeep");
+    ASSERT_TRUE(harness::MakeDirs(deep));
+    struct Case {
+        const char *name;
+        std::string registered; // "" for none
+        std::wstring tail;
+        std::string directory;
+        DWORD code;
+        const char *level; // what the manifest asks, for a manager found
+    };
+    const Case cases[] = {
+        {"found, no manifest", manager_, L"SampleCAB.ini", root_, 0, "none"},
+        {"asks for administrator rights", admin, L"SampleCAB.ini", root_, 0,
+         "requireAdministrator"},
+        {"found nowhere", "", L"SampleCAB.ini", root_, 0, nullptr},
+        {"folder too long", manager_, L"SampleCAB.ini", deep, 1, "none"},
+        {"a name not passable", manager_, L"Sample\uFF02 x.ini", root_, 2, "none"},
+    };
+    const std::string output = root_ + "\\check.txt";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        NextRow();
+        ASSERT_TRUE(c.registered.empty() ? harness::UnregisterManager()
+                                         : harness::RegisterManager(c.registered));
+        const std::wstring check =
+            L"\"" + harness::Widen(harness::BinDir()) + L"\\launcher-check.exe\" ";
+        const harness::Run checked =
+            RunLine(check + c.tail, harness::Widen(c.directory), {nullptr, false, output.c_str()});
+        std::string said;
+        ASSERT_TRUE(harness::ReadWholeFile(output, &said));
+        std::printf("%s", said.c_str());
+        EXPECT_TRUE(boxes_.Seen().empty() && Records().empty());
+        EXPECT_EQ(checked.exit_code, c.code);
+        if (c.level)
+            EXPECT_NE(said.find("manifest asks   : " + std::string(c.level)), std::string::npos);
+        const size_t at = said.find("command           : ");
+        const std::string told =
+            at == std::string::npos ? "" : said.substr(at + 20, said.find(" (", at) - at - 20);
+        const harness::Run run =
+            RunLine(harness::Widen(Launcher()) + L" " + c.tail, harness::Widen(c.directory));
+        EXPECT_EQ(run.exit_code, c.code);
+        if (c.code != 0 || c.level == nullptr) continue;
+        EXPECT_FALSE(told.empty());
+        ExpectStarted(run, told, c.registered);
+    }
+}
+
 } // namespace
 } // namespace e2e

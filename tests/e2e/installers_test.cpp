@@ -69,18 +69,6 @@ protected:
         return code;
     }
 
-    // A folder too deep for the command even in short form: the depth is
-    // counted on the root's short form, if the volume makes short names.
-    std::string TooDeep(const std::string &first) const {
-        char short_root[MAX_PATH];
-        const DWORD short_size = GetShortPathNameA(root_.c_str(), short_root, MAX_PATH);
-        std::string deep = root_ + "\\" + first;
-        for (size_t short_deep = short_size + 1 + first.size();
-             manager_.size() + short_deep + 17 <= 259; short_deep += 9)
-            deep += "\\abcdefgh";
-        return deep;
-    }
-
     const std::string built_ = harness::BinDir() + "\\..\\";
     std::string left_out_;
 };

@@ -50,7 +50,7 @@ protected:
         if (harness::AppPathsBelongToTheMachine())
             GTEST_SKIP() << "the application manager's App Paths entry belongs to an installation "
                             "on this machine, and the tests never write it";
-        for (const std::string &installed : {DeviceCenterManager(), ActiveSyncManager()})
+        for (const std::string &installed : {center_, activesync_})
             if (GetFileAttributesA(installed.c_str()) != INVALID_FILE_ATTRIBUTES)
                 GTEST_SKIP() << "the application manager is installed on this machine ("
                              << installed << "): the launcher would find it and start it";
@@ -99,18 +99,12 @@ protected:
 
     std::string Launcher() const { return "\"" + harness::BinDir() + "\\launcher.exe\""; }
 
-    // Where an installation puts the application manager, expanded here as
-    // the launcher, a 32-bit program of the same environment, expands it.
+    // `text` expanded as the launcher, a 32-bit program of the same
+    // environment, expands it.
     static std::string Expanded(const char *text) {
         char path[MAX_PATH] = {};
         const DWORD size = ExpandEnvironmentStringsA(text, path, sizeof path);
         return size != 0 && size <= sizeof path ? path : "";
-    }
-    static std::string DeviceCenterManager() {
-        return Expanded("%windir%\\WindowsMobile\\CEAppMgr.exe");
-    }
-    static std::string ActiveSyncManager() {
-        return Expanded("%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE");
     }
 
     // Runs the launcher with `tail` in `directory`, answering message boxes.
@@ -126,11 +120,7 @@ protected:
         const Text &line, const Text &directory, const harness::StartAs &as = {},
         const std::function<void()> &also = [] {}) {
         const auto poll = [&] { also(), boxes_.Poll(); };
-        if constexpr (sizeof(line[0]) == 1) {
-            return harness::RunProgram(line, directory, kRunTimeoutMs, poll, as);
-        } else {
-            return harness::RunProgram(line, directory, kRunTimeoutMs, poll);
-        }
+        return harness::RunProgram(line, directory, kRunTimeoutMs, poll, as);
     }
 
     // Runs the launcher and calls `while_child_runs` once, as soon as the
@@ -187,6 +177,18 @@ protected:
         const DWORD size = GetShortPathNameA(folder.c_str(), short_form, MAX_PATH);
         return size > 0 && size < MAX_PATH && in(short_form).size() <= 259 ? in(short_form) : "";
     }
+    // A folder too deep for the command even in short form: the depth is
+    // counted on the root's short form, if the volume makes short names.
+    std::string TooDeep(const std::string &first) const {
+        char short_root[MAX_PATH];
+        const DWORD short_size = GetShortPathNameA(root_.c_str(), short_root, MAX_PATH);
+        std::string deep = root_ + "\\" + first;
+        for (size_t short_deep = short_size + 1 + first.size();
+             manager_.size() + short_deep + 17 <= 259; short_deep += 9)
+            deep += "\\abcdefgh";
+        return deep;
+    }
+
     std::string NoRoom() const {
         return "the work folder's path, " + std::to_string(root_.size()) +
                " characters, leaves no room for the command this case expects, even in short form";
@@ -206,6 +208,9 @@ protected:
         return list;
     }
 
+    // Where the device center and ActiveSync install the manager.
+    const std::string center_ = Expanded("%windir%\\WindowsMobile\\CEAppMgr.exe");
+    const std::string activesync_ = Expanded("%ProgramFiles%\\Microsoft ActiveSync\\CEAPPMGR.EXE");
     std::string root_;
     std::string record_;
     std::string manager_;

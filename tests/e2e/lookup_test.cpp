@@ -74,9 +74,6 @@ protected:
         if (command.empty()) GTEST_SKIP() << NoRoom();
         ExpectStarted(run, command, row.started);
     }
-
-    const std::string center_ = DeviceCenterManager();
-    const std::string activesync_ = ActiveSyncManager();
 };
 
 // The registration, expanded when it is stored expandable, when it names a

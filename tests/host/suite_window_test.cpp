@@ -33,7 +33,8 @@ TEST(SuiteWindow, FirstOpenTitleIsHandledAndOnlyRowOneIsPrimary) {
         SCOPED_TRACE(c.handled.empty() ? "none" : c.handled);
         FakePlatform fake;
         fake.open_windows = c.open;
-        const SuiteWindow suite = FindAndMinimizeSuiteWindow(fake);
+        const SuiteWindow suite = FindSuiteWindow(fake);
+        MinimizeSuiteWindow(fake, suite);
         EXPECT_EQ(suite.primary, c.primary);
         RestoreSuiteWindow(fake, suite);
         const Calls expected = c.handled.empty() ? Calls{}

@@ -80,7 +80,8 @@ std::string Hex(const std::string &bytes) {
 bool Unhex(const std::string &hex, std::string *bytes) {
     bytes->clear();
     if (hex == "-") return true;
-    const bool digits = hex.size() % 2 == 0 && hex.find_first_not_of("0123456789abcdef") == hex.npos;
+    const bool digits =
+        hex.size() % 2 == 0 && hex.find_first_not_of("0123456789abcdef") == hex.npos;
     for (size_t i = 0; digits && i < hex.size(); i += 2)
         *bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
     return digits;

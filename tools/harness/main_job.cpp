@@ -1,8 +1,8 @@
 // The launcher's main job, shown: the stand-in application manager is
 // registered in App Paths, the primary suite's window is open, a sample
 // install list waits in a folder with a blank in its name, and launcher.exe
-// is started there on that list, as an installation would start it. Prints
-// what happened.
+// is started there on that list, as an installation would start it, after
+// launcher-check has said what it would do. Prints what happened.
 //   main_job.exe            a list with no settling pause
 //   main_job.exe --pause    PlotterCAB.ini: held until 60 s after the launch
 #include <cstdio>
@@ -45,6 +45,12 @@ int RunMainJob(int argc, char **argv) {
     const std::string command = "\"" + harness::BinDir() + "\\launcher.exe\" " + list;
     std::printf("registered manager : %s\n", manager.c_str());
     std::printf("suite window       : \"%s\", %s\n", suite_title.c_str(), Shown(suite));
+    // What launcher-check says the launcher would do, in its own words.
+    const std::string check = "\"" + harness::BinDir() + "\\launcher-check.exe\" " + list;
+    std::printf("launcher-check     : %s\n", check.c_str());
+    std::fflush(stdout);
+    const harness::Run checked = harness::RunProgram(check, folder, 60000);
+    std::printf("  its exit code    : %lu\n", static_cast<unsigned long>(checked.exit_code));
     std::printf("launcher started   : %s\n", command.c_str());
     std::printf("  in folder        : %s\n", folder.c_str());
     std::fflush(stdout);

@@ -27,11 +27,23 @@ HANDLE ChildJob() {
 // a caller's would be), puts it into the job, then lets it run.
 template <typename Text, typename StartupInfo, typename CreateProcessFunction>
 bool Start(CreateProcessFunction create_process, Text line, const Text &directory, StartupInfo si,
-           PROCESS_INFORMATION *pi) {
+           const StartAs &as, PROCESS_INFORMATION *pi) {
     si.cb = sizeof si;
-    if (!create_process(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &si, pi))
-        return false;
+    si.dwFlags = as.hidden ? STARTF_USESHOWWINDOW : 0;
+    si.wShowWindow = SW_HIDE;
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE output = as.output == nullptr ? INVALID_HANDLE_VALUE
+                                         : CreateFileA(as.output, GENERIC_WRITE, FILE_SHARE_READ,
+                                                       &inherited, CREATE_ALWAYS, 0, nullptr);
+    if (output != INVALID_HANDLE_VALUE) {
+        si.dwFlags |= STARTF_USESTDHANDLES;
+        si.hStdOutput = si.hStdError = output;
+    }
+    const bool started = create_process(nullptr, line.data(), nullptr, nullptr,
+                                        output != INVALID_HANDLE_VALUE, CREATE_SUSPENDED, nullptr,
+                                        directory.empty() ? nullptr : directory.c_str(), &si, pi);
+    if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
+    if (!started) return false;
     AssignProcessToJobObject(ChildJob(), pi->hProcess);
     ResumeThread(pi->hThread);
     return true;
@@ -71,9 +83,7 @@ bool StartInJob(const std::string &command_line, const std::string &directory,
     std::string desktop_name = as.desktop != nullptr ? as.desktop : "";
     STARTUPINFOA si = {};
     si.lpDesktop = as.desktop != nullptr ? desktop_name.data() : nullptr;
-    si.dwFlags = as.hidden ? STARTF_USESHOWWINDOW : 0;
-    si.wShowWindow = SW_HIDE;
-    return Start(CreateProcessA, command_line, directory, si, pi);
+    return Start(CreateProcessA, command_line, directory, si, as, pi);
 }
 
 Run RunProgram(const std::string &command_line, const std::string &directory, DWORD timeout_ms,
@@ -84,10 +94,10 @@ Run RunProgram(const std::string &command_line, const std::string &directory, DW
 }
 
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
-               const std::function<void()> &poll) {
+               const std::function<void()> &poll, const StartAs &as) {
     return StartAndWait(
         [&](PROCESS_INFORMATION *pi) {
-            return Start(CreateProcessW, command_line, directory, STARTUPINFOW{}, pi);
+            return Start(CreateProcessW, command_line, directory, STARTUPINFOW{}, as, pi);
         },
         timeout_ms, poll);
 }

@@ -21,11 +21,13 @@ struct Run {
     DWORD end_tick = 0; // when its end was seen
 };
 // How a caller starts a program: on a desktop ("station\\desktop") other
-// than its own when given, and with its windows hidden (STARTF_USESHOWWINDOW
-// and SW_HIDE, as callers that hide what they start ask).
+// than its own when given (narrow command lines only), with its windows
+// hidden (STARTF_USESHOWWINDOW and SW_HIDE, as callers that hide what they
+// start ask), and with its output written to the file `output`.
 struct StartAs {
     const char *desktop = nullptr;
     bool hidden = false;
+    const char *output = nullptr;
 };
 
 // Starts `command_line` in `directory` (the caller's own when empty), as
@@ -41,7 +43,7 @@ Run RunProgram(const std::string &command_line, const std::string &directory, DW
 // The same, started with CreateProcessW: names outside the ANSI code page
 // reach the program as Windows would hand them on.
 Run RunProgram(const std::wstring &command_line, const std::wstring &directory, DWORD timeout_ms,
-               const std::function<void()> &poll = nullptr);
+               const std::function<void()> &poll = nullptr, const StartAs &as = {});
 
 // Variables of this program's environment, which the programs it starts
 // inherit, changed for as long as the object lives (none: removed), and put
