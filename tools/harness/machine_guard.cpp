@@ -1,6 +1,6 @@
-// The journal of the App Paths entry, of the planted paths and of the
-// machine's values that a run changes, which keeps a real machine as the
-// tests found it.
+// The journals of the App Paths entry that a run makes, of the planted paths
+// and of the machine's values that a run changes, which keep a real machine
+// as the tests found it.
 #include "machine_guard.h"
 
 #include <cstdio>
@@ -55,37 +55,37 @@ public:
         : journal_(std::move(journal)), planted_(journal_ + ".planted"),
           values_(journal_ + ".values") {}
 
-    // Puts back what a killed run's journals hold, then journals the entry
-    // as it is. False, with the reason in *error, when any of that fails.
+    // Puts back what a killed run's journals hold, then takes the App Paths
+    // entry: the machine's where there is one, else the run's own, which the
+    // journal then marks for removal. False, with the reason in *error, when
+    // any of that fails.
     bool Begin(std::string *error) {
         RemovePlanted();
         if (!RestoreValues()) {
             *error = "could not restore the values journaled in " + values_;
             return false;
         }
-        std::string left;
-        if (ReadWholeFile(journal_, &left)) {
-            if (!RestoreAppPaths(left)) {
-                *error = "could not restore the App Paths entry from " + journal_;
+        if (GetFileAttributesA(journal_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            if (!RemoveAppPathsEntry()) {
+                *error = "could not remove the App Paths entry that " + journal_ + " marks";
                 return false;
             }
             std::printf("restored the App Paths entry that an ended run left in %s\n",
                         journal_.c_str());
         }
-        const std::string entry = DescribeAppPaths();
-        machines_entry_ = entry != "absent\n";
-        if (ReplaceWholeFile(journal_, entry)) return true;
+        machines_entry_ = DescribeAppPaths() != "absent\n";
+        if (machines_entry_ || ReplaceWholeFile(journal_, "the tests' own App Paths entry\n"))
+            return true;
         *error = "could not write the journal " + journal_;
         return false;
     }
 
-    // Removes what was planted, puts the values and the entry back from the
-    // journals, and removes them.
+    // Removes what was planted, puts the values back, and the run's own
+    // entry and the journals away.
     bool End() {
         RemovePlanted();
-        std::string saved;
-        return RestoreValues() && ReadWholeFile(journal_, &saved) && RestoreAppPaths(saved) &&
-               DeleteFileA(journal_.c_str()) != 0;
+        return RestoreValues() &&
+               (machines_entry_ || (RemoveAppPathsEntry() && DeleteFileA(journal_.c_str()) != 0));
     }
 
     bool Plant(const std::string &path, bool folder, std::string *why) {
@@ -203,7 +203,9 @@ int RunGuarded(const std::function<int()> &body) {
     const bool put_back = run.End();
     running = nullptr;
     if (!put_back) {
-        std::printf("could not put the App Paths entry back; it is kept in %s\n", journal.c_str());
+        std::printf("could not leave the machine as it was; the next run puts right what the "
+                    "journals beside %s hold\n",
+                    journal.c_str());
         return 1;
     }
     return result;

@@ -1,8 +1,7 @@
 // The stand-in application manager as the tests register, place, configure
-// and read it; the App Paths entry read, journaled as text and restored.
+// and read it; the App Paths entry described and removed.
 #include "manager.h"
 
-#include <sstream>
 #include <vector>
 
 #include "files.h"
@@ -13,9 +12,6 @@ namespace harness {
 namespace {
 
 using launcher::kAppPathsKey;
-
-constexpr char kAbsent[] = "absent";
-constexpr char kPresent[] = "present";
 
 // The entry, made where it is missing, open for writing; null when it
 // cannot be.
@@ -35,8 +31,8 @@ HKEY CreateManagerKey() { return AppPathsBelongToTheMachine() ? nullptr : Create
 std::string DescribeAppPaths() {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::string(kAbsent) + "\n";
-    std::string text = std::string(kPresent) + "\n";
+        return "absent\n";
+    std::string text = "present\n";
     DWORD longest_name = 0;
     DWORD longest_data = 0;
     RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -57,40 +53,9 @@ std::string DescribeAppPaths() {
     return text;
 }
 
-bool RestoreAppPaths(const std::string &description) {
-    std::istringstream lines(description);
-    std::string state;
-    if (!(lines >> state) || (state != kAbsent && state != kPresent)) return false;
-    if (DescribeAppPaths() == description) return true;
-    if (state == kAbsent) {
-        const LONG deleted = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
-        return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
-    }
-    // The key stays (with any subkeys); its values become the journal's.
-    HKEY key = CreateAppPathsKey();
-    if (key == nullptr) return false;
-    bool ok = true;
-    for (;;) {
-        char name[16384];
-        DWORD name_size = sizeof name;
-        if (RegEnumValueA(key, 0, name, &name_size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        if (RegDeleteValueA(key, name) != ERROR_SUCCESS) {
-            ok = false;
-            break;
-        }
-    }
-    std::string word, hex_name, hex_data;
-    DWORD type = 0;
-    while (ok && lines >> word >> hex_name >> type >> hex_data) {
-        std::string name, data;
-        ok = word == "value" && Unhex(hex_name, &name) && Unhex(hex_data, &data) &&
-             RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE *>(data.data()),
-                            static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
-    }
-    RegCloseKey(key);
-    return ok;
+bool RemoveAppPathsEntry() {
+    const LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
 bool RegisterManagerRaw(DWORD type, const void *data, DWORD size, const char *name) {
@@ -114,11 +79,7 @@ bool RegisterKeyWithoutValue() {
     return true;
 }
 
-bool UnregisterManager() {
-    if (AppPathsBelongToTheMachine()) return false;
-    const LONG status = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-}
+bool UnregisterManager() { return !AppPathsBelongToTheMachine() && RemoveAppPathsEntry(); }
 
 bool PlaceStandIn(const std::string &path) {
     MakeDirs(path.substr(0, path.find_last_of('\\')));

@@ -11,12 +11,12 @@
 namespace harness {
 
 // The entry as it stands: "absent", or "present" and one line per value (its
-// name, type and data, in hex). The journal holds this text.
+// name, type and data, in hex).
 std::string DescribeAppPaths();
 
-// Makes the entry what `description` says, writing nothing when it is that
-// already. False when it could not. Only the journal calls it.
-bool RestoreAppPaths(const std::string &description);
+// Removes the whole entry, whoever made it: only the journal calls it, for
+// an entry that a run made.
+bool RemoveAppPathsEntry();
 
 // The stand-in's registration: its path as the default value; raw bytes of
 // any type as the default value, or as the value `name`; the key without a
