@@ -157,9 +157,9 @@ public:
     }
 
     PathKind PathKindOf(const char *path) override {
-        calls.push_back(std::string("PathKindOf ") + path);
         const auto found = paths.find(path);
-        return found != paths.end() ? found->second : PathKind::kNothing;
+        return Logged(std::string("PathKindOf ") + path,
+                      found != paths.end() ? found->second : PathKind::kNothing);
     }
 
     void CloseKey(Handle /*key*/) override {
@@ -179,9 +179,8 @@ public:
     }
 
     bool ProcessSession(uint32_t *id) override {
-        calls.push_back("ProcessSession");
         *id = session.value_or(0);
-        return session.has_value();
+        return Logged("ProcessSession", session.has_value());
     }
 
     bool DescribeError(uint32_t error, char *words, uint32_t capacity) override {
@@ -207,9 +206,9 @@ public:
     }
 
     bool WideShortPath(const char16_t *path, char16_t *out, uint32_t capacity) override {
-        calls.push_back("WideShortPath");
         const auto found = short_paths.find(path);
-        return Put(found != short_paths.end() ? found->second : path, out, capacity);
+        return Logged("WideShortPath",
+                      Put(found != short_paths.end() ? found->second : path, out, capacity));
     }
 
     uint32_t AnsiCodePage() override { return Logged("AnsiCodePage", code_page); }

@@ -2,8 +2,6 @@
 // calls: paths, whole files, text widened from the ANSI code page.
 #include "files.h"
 
-#include <cstdio>
-
 namespace harness {
 
 std::string BinDir() {
@@ -37,10 +35,7 @@ bool ReadWholeFile(const std::string &path, std::string *bytes) {
 }
 
 bool WriteWholeFile(const std::string &path, const std::string &bytes) {
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return WriteWholeFile(Widen(path), bytes);
 }
 
 bool WriteWholeFile(const std::wstring &path, const std::string &bytes) {
