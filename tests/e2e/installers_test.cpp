@@ -1,6 +1,8 @@
 // End to end: the installers that the guide for installation authors shows
 // (NSIS, Inno Setup, MSI), built from its own text, run silently as an
 // installation would, and their uninstallers.
+#include <shlobj.h>
+
 #include "launcher_test.h"
 
 namespace e2e {
@@ -17,7 +19,7 @@ protected:
     std::string Installer(const std::string &kind) {
         const std::string file =
             built_ + kind + (kind == "msi" ? "\\example-installer.msi" : "\\example-installer.exe");
-        if (GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES) return file;
+        if (harness::Exists(file)) return file;
         // An installer left out on purpose has the reason in its place.
         std::string why = "its tool was missing when it was to be built";
         harness::ReadWholeFile(built_ + kind + "\\left-out.txt", &why);
@@ -38,7 +40,7 @@ protected:
     // installer kept it ("" where it keeps none), which it writes only once
     // the launcher has ended (never are both seen), and *launcher_seen.
     std::string InstallAndKeep(const std::string &installer, const std::string &folder,
-                               bool *launcher_seen) {
+                               bool *launcher_seen, const harness::StartAs &as = {}) {
         // An MSI installed by an earlier run would not run its action again.
         const bool msi = installer.find("\\msi\\") != std::string::npos;
         const std::string uninstall_msi = "msiexec /x \"" + installer + "\" /qn";
@@ -48,14 +50,16 @@ protected:
         DeleteFileA(kept.c_str());
         bool both_seen = false;
         *launcher_seen = false;
-        const harness::Run run =
-            harness::RunProgram(Install(installer, folder), root_, kRunTimeoutMs, [&] {
+        const harness::Run run = harness::RunProgram(
+            Install(installer, folder), root_, kRunTimeoutMs,
+            [&] {
                 boxes_.Poll();
-                const bool written = GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES;
+                const bool written = harness::Exists(kept);
                 const bool running = harness::IsRunning("launcher.exe");
                 *launcher_seen |= running;
                 both_seen |= written && running;
-            });
+            },
+            as);
         EXPECT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 0u);
         EXPECT_FALSE(both_seen);
@@ -122,6 +126,26 @@ TEST_F(InstallerFromTheGuide, TellsALauncherThatCannotStart) {
     EXPECT_TRUE(Records().empty());
 }
 
+// Where nobody sees the installation, as in a deployment as SYSTEM, NSIS
+// keeps code 4 and leaves every user a Start menu shortcut that hands the
+// list over; its uninstaller removes the shortcut.
+TEST_F(InstallerFromTheGuide, LeavesAShortcutWhereNobodySawTheHandOver) {
+    const std::string installer = Installer("nsis");
+    if (installer.empty()) return;
+    char programs[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, programs), S_OK);
+    const std::string shortcut = std::string(programs) + "\\Install the example device files.lnk";
+    ASSERT_FALSE(harness::Exists(shortcut)) << "the machine has the shortcut already";
+    const std::string folder = root_ + "\\nsis-unseen\\Example Device Files";
+    bool launcher_seen = false;
+    EXPECT_EQ(InstallAndKeep(installer, folder, &launcher_seen, {harness::DesktopNobodySees()}),
+              "4");
+    EXPECT_TRUE(boxes_.Seen().empty() && Records().empty());
+    EXPECT_TRUE(harness::Exists(shortcut));
+    harness::RunProgram("\"" + folder + "\\uninstall.exe\" /S _?=" + folder, root_, kRunTimeoutMs);
+    EXPECT_FALSE(harness::Exists(shortcut));
+}
+
 // The uninstallers remove the launcher (at once, or, where one hands itself
 // over to a copy of its own, within 30 s); silent, they never start it;
 // NSIS's, its pages clicked through as a user would, starts it bare first.
@@ -151,9 +175,7 @@ TEST_F(InstallerFromTheGuide, UninstallsStartingTheManagerOnlyWhenShown) {
         });
         EXPECT_TRUE(removal.ended);
         const std::string launcher = c.folder + "\\launcher.exe";
-        EXPECT_TRUE(harness::WaitUntil(
-            [&] { return GetFileAttributesA(launcher.c_str()) == INVALID_FILE_ATTRIBUTES; },
-            30000));
+        EXPECT_TRUE(harness::WaitUntil([&] { return !harness::Exists(launcher); }, 30000));
         const std::vector<Record> after = Records();
         ASSERT_EQ(after.size(), installed + (c.shown ? 1 : 0));
         if (c.shown) EXPECT_EQ(after.back().command, manager_);

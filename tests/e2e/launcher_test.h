@@ -51,7 +51,7 @@ protected:
             GTEST_SKIP() << "the application manager's App Paths entry belongs to an installation "
                             "on this machine, and the tests never write it";
         for (const std::string &installed : {center_, activesync_})
-            if (GetFileAttributesA(installed.c_str()) != INVALID_FILE_ATTRIBUTES)
+            if (harness::Exists(installed))
                 GTEST_SKIP() << "the application manager is installed on this machine ("
                              << installed << "): the launcher would find it and start it";
         root_ = harness::WorkRoot();

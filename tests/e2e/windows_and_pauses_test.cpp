@@ -141,27 +141,20 @@ protected:
 };
 
 TEST_F(WhereNobodySees, NothingIsStartedOrShown) {
-    HWINSTA mine = GetProcessWindowStation();
-    HWINSTA unseen = CreateWindowStationA("launcher-unseen", 0, WINSTA_ALL_ACCESS, nullptr);
-    ASSERT_NE(unseen, nullptr);
-    ASSERT_TRUE(SetProcessWindowStation(unseen));
-    HDESK desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-    ASSERT_TRUE(SetProcessWindowStation(mine));
-    ASSERT_NE(desktop, nullptr);
+    const char *desktop = harness::DesktopNobodySees();
+    ASSERT_NE(*desktop, '\0');
     const std::pair<bool, std::string> cases[] = {
         {false, "Sample.ini"}, {true, "Sample.ini"}, {true, std::string(2000, 'x')}};
     for (const auto &[registered, tail] : cases) {
         SCOPED_TRACE(std::string(registered ? "registered, " : "found nowhere, ") +
                      tail.substr(0, 10));
         ASSERT_TRUE(registered ? harness::RegisterManager(manager_) : harness::UnregisterManager());
-        const harness::Run run = harness::RunProgram(Launcher() + " " + tail, root_, 30000, nullptr,
-                                                     {"launcher-unseen\\Default"});
+        const harness::Run run =
+            harness::RunProgram(Launcher() + " " + tail, root_, 30000, nullptr, {desktop});
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exit_code, 4u);
         EXPECT_TRUE(Records().empty());
     }
-    CloseDesktop(desktop);
-    CloseWindowStation(unseen);
 }
 
 } // namespace

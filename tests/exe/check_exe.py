@@ -29,6 +29,26 @@ LATER_MNEMONICS = re.compile(r"f?cmov\w*|f?u?comip?|rdpmc|sysenter|sysexit|fxsav
                              r"femms|[lsm]fence|prefetch\w*|movnt\w*|clflush|ldmxcsr|stmxcsr")
 LATER_REGISTERS = re.compile(r"%[xyz]?mm\d")
 
+# Functions that Windows XP SP3's system DLLs export, of those a program
+# like this one may import: each name was looked up in Microsoft's
+# documentation of the function ("Minimum supported client: Windows XP" or
+# earlier). An import that is not here needs that look-up before it is added.
+XP_EXPORTS = {
+    "KERNEL32.DLL": """CloseHandle CreateProcessA ExitProcess ExpandEnvironmentStringsA
+        FormatMessageA FreeLibrary GetACP GetCommandLineA GetCommandLineW GetCurrentDirectoryA
+        GetCurrentDirectoryW GetCurrentProcess GetCurrentProcessId GetCurrentThreadId
+        GetEnvironmentVariableA GetExitCodeProcess GetFileAttributesA GetLastError
+        GetModuleFileNameA GetModuleHandleA GetProcAddress GetShortPathNameA GetShortPathNameW
+        GetStartupInfoA GetSystemDirectoryA GetSystemWindowsDirectoryA GetTickCount
+        GetVersionExA IsDBCSLeadByte LoadLibraryA LoadLibraryExA MultiByteToWideChar
+        ProcessIdToSessionId SetEnvironmentVariableA SetLastError Sleep WaitForSingleObject
+        WideCharToMultiByte lstrlenA""".split(),
+    "USER32.DLL": """CallNextHookEx FindWindowA GetProcessWindowStation GetUserObjectInformationA
+        GetWindowThreadProcessId IsWindow MessageBoxA SetForegroundWindow SetWindowsHookExA
+        ShowWindow ShowWindowAsync UnhookWindowsHookEx""".split(),
+    "ADVAPI32.DLL": "RegCloseKey RegOpenKeyExA RegQueryValueExA".split(),
+}
+
 failures = []
 
 
@@ -50,6 +70,18 @@ def resources(pe, type_id):
             lang = name.directory.entries[0]
             out[name.id] = pe.get_data(lang.data.struct.OffsetToData, lang.data.struct.Size)
     return out
+
+
+def check_xp_imports(pe):
+    """Each imported function is one that XP's DLL of that name exports."""
+    beyond = []
+    for entry in pe.DIRECTORY_ENTRY_IMPORT:
+        dll = entry.dll.decode()
+        names = [imp.name.decode() if imp.name else f"#{imp.ordinal}" for imp in entry.imports]
+        print(f"      {dll}: {', '.join(names)}")
+        beyond += [f"{dll}!{n}" for n in names if n not in XP_EXPORTS.get(dll.upper(), [])]
+    check(not beyond, "every imported function is one that XP SP3 exports"
+          + (": not " + ", ".join(beyond) if beyond else ""))
 
 
 def main():
@@ -76,9 +108,7 @@ def main():
 
     dlls = {entry.dll.decode().upper() for entry in pe.DIRECTORY_ENTRY_IMPORT}
     check(dlls == ALLOWED_DLLS, "imports " + ", ".join(sorted(dlls)))
-    for entry in pe.DIRECTORY_ENTRY_IMPORT:
-        names = ", ".join(imp.name.decode() for imp in entry.imports)
-        print(f"      {entry.dll.decode()}: {names}")
+    check_xp_imports(pe)
 
     # A signature is no code: the guard counts the file without it.
     signature = oh.DATA_DIRECTORY[4].Size

@@ -11,6 +11,10 @@ std::string BinDir() {
     return dir.substr(0, dir.find_last_of('\\'));
 }
 
+bool Exists(const std::string &path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool MakeDirs(const std::string &path) {
     for (size_t i = 3; i <= path.size(); ++i) {
         if (i == path.size() || path[i] == '\\') {

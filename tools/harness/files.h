@@ -11,6 +11,9 @@ namespace harness {
 
 // The folder of the running program (launcher.exe and the stand-in lie there).
 std::string BinDir();
+
+// Whether a file or folder is at `path`.
+bool Exists(const std::string &path);
 // The tests' scratch folder, made on first use: the one the Wine session
 // names (LAUNCHER_WORK_ROOT), else e2e-root beside the program's folder.
 std::string WorkRoot();

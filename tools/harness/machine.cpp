@@ -26,6 +26,18 @@ std::string UnseenDesktop() {
                : "";
 }
 
+const char *DesktopNobodySees() {
+    static const bool made = [] {
+        HWINSTA mine = GetProcessWindowStation();
+        HWINSTA unseen = CreateWindowStationA("launcher-unseen", 0, WINSTA_ALL_ACCESS, nullptr);
+        if (unseen == nullptr || !SetProcessWindowStation(unseen)) return false;
+        const bool desktop =
+            CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr) != nullptr;
+        return SetProcessWindowStation(mine) && desktop;
+    }();
+    return made ? "launcher-unseen\\Default" : "";
+}
+
 bool MakesShortNames(const std::string &folder) {
     const std::string name = "a long name for 8.3";
     const std::string probe = folder + "\\" + name;

@@ -16,6 +16,11 @@ bool UnderWine();
 // runner does), or "" where one can: the launcher does nothing there.
 std::string UnseenDesktop();
 
+// A desktop on a window station of this process's making, which nobody
+// sees, as a service's: its name for StartAs, or "" where it cannot be made.
+// It lasts as long as the process.
+const char *DesktopNobodySees();
+
 // Whether the volume of `folder` makes 8.3 short names. Windows lets each
 // volume do without them (Windows Server's data volumes often do); a long
 // name is then its own short form. Learnt from a folder with a long name made

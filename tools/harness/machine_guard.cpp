@@ -65,7 +65,7 @@ public:
             *error = "could not restore the values journaled in " + values_;
             return false;
         }
-        if (GetFileAttributesA(journal_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (Exists(journal_)) {
             if (!RemoveAppPathsEntry()) {
                 *error = "could not remove the App Paths entry that " + journal_ + " marks";
                 return false;
@@ -89,7 +89,7 @@ public:
     }
 
     bool Plant(const std::string &path, bool folder, std::string *why) {
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        if (Exists(path)) {
             *why = path + " is there already, and the run never writes what it did not make";
             return false;
         }
@@ -97,8 +97,7 @@ public:
         ReadWholeFile(planted_, &planted);
         // Each missing folder on the way, outermost first, then the path.
         for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-            if (GetFileAttributesA(path.substr(0, at).c_str()) == INVALID_FILE_ATTRIBUTES)
-                planted += path.substr(0, at) + "\n";
+            if (!Exists(path.substr(0, at))) planted += path.substr(0, at) + "\n";
         planted += path + "\n";
         if (!ReplaceWholeFile(planted_, planted)) {
             *why = "could not write the journal " + planted_;
