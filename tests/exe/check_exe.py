@@ -29,23 +29,19 @@ LATER_MNEMONICS = re.compile(r"f?cmov\w*|f?u?comip?|rdpmc|sysenter|sysexit|fxsav
                              r"femms|[lsm]fence|prefetch\w*|movnt\w*|clflush|ldmxcsr|stmxcsr")
 LATER_REGISTERS = re.compile(r"%[xyz]?mm\d")
 
-# Functions that Windows XP SP3's system DLLs export, of those a program
-# like this one may import: each name was looked up in Microsoft's
-# documentation of the function ("Minimum supported client: Windows XP" or
-# earlier). An import that is not here needs that look-up before it is added.
+# Functions that Windows XP SP3's system DLLs export: those the launcher
+# imports, each of which Microsoft's documentation gives as supported from
+# Windows XP or earlier. A new import needs that look-up before it is added.
 XP_EXPORTS = {
     "KERNEL32.DLL": """CloseHandle CreateProcessA ExitProcess ExpandEnvironmentStringsA
-        FormatMessageA FreeLibrary GetACP GetCommandLineA GetCommandLineW GetCurrentDirectoryA
-        GetCurrentDirectoryW GetCurrentProcess GetCurrentProcessId GetCurrentThreadId
-        GetEnvironmentVariableA GetExitCodeProcess GetFileAttributesA GetLastError
-        GetModuleFileNameA GetModuleHandleA GetProcAddress GetShortPathNameA GetShortPathNameW
-        GetStartupInfoA GetSystemDirectoryA GetSystemWindowsDirectoryA GetTickCount
-        GetVersionExA IsDBCSLeadByte LoadLibraryA LoadLibraryExA MultiByteToWideChar
-        ProcessIdToSessionId SetEnvironmentVariableA SetLastError Sleep WaitForSingleObject
-        WideCharToMultiByte lstrlenA""".split(),
+        FormatMessageA GetACP GetCommandLineA GetCommandLineW GetCurrentDirectoryW
+        GetCurrentProcessId GetCurrentThreadId GetExitCodeProcess GetFileAttributesA GetLastError
+        GetModuleHandleA GetProcAddress GetShortPathNameW GetSystemDirectoryA
+        GetSystemWindowsDirectoryA GetTickCount IsDBCSLeadByte LoadLibraryA LoadLibraryExA
+        ProcessIdToSessionId SetEnvironmentVariableA Sleep WaitForSingleObject
+        WideCharToMultiByte""".split(),
     "USER32.DLL": """CallNextHookEx FindWindowA GetProcessWindowStation GetUserObjectInformationA
-        GetWindowThreadProcessId IsWindow MessageBoxA SetForegroundWindow SetWindowsHookExA
-        ShowWindow ShowWindowAsync UnhookWindowsHookEx""".split(),
+        MessageBoxA SetWindowsHookExA ShowWindow ShowWindowAsync UnhookWindowsHookEx""".split(),
     "ADVAPI32.DLL": "RegCloseKey RegOpenKeyExA RegQueryValueExA".split(),
 }
 
