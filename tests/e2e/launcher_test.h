@@ -87,14 +87,17 @@ protected:
     }
 
     // The launcher's run, where there is one, ended with `code`; nothing
-    // was started, and one box was shown, saying `text` where it is given.
+    // was started, and one box was shown, with the error icon and an OK
+    // button, saying `text` where it is given.
     void ExpectRefused(const std::optional<harness::Run> &run, DWORD code,
                        const std::string &text = "") {
         if (run) EXPECT_EQ(run->exit_code, code) << "(99: killed at the time-out)";
         EXPECT_TRUE(Records().empty());
         ASSERT_EQ(boxes_.Seen().size(), 1u);
-        EXPECT_TRUE(boxes_.Seen()[0].visible);
-        if (!text.empty()) EXPECT_EQ(boxes_.Seen()[0].text, text);
+        const harness::MessageBoxView &box = boxes_.Seen()[0];
+        EXPECT_TRUE(box.visible && box.error_icon);
+        EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+        if (!text.empty()) EXPECT_EQ(box.text, text);
     }
 
     std::string Launcher() const { return "\"" + harness::BinDir() + "\\launcher.exe\""; }
