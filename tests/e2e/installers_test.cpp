@@ -136,10 +136,11 @@ TEST_F(InstallerFromTheGuide, LeavesAShortcutWhereNobodySawTheHandOver) {
     ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, programs), S_OK);
     const std::string shortcut = std::string(programs) + "\\Install the example device files.lnk";
     ASSERT_FALSE(harness::Exists(shortcut)) << "the machine has the shortcut already";
+    const char *desktop = harness::DesktopNobodySees();
+    ASSERT_NE(*desktop, '\0');
     const std::string folder = root_ + "\\nsis-unseen\\Example Device Files";
     bool launcher_seen = false;
-    EXPECT_EQ(InstallAndKeep(installer, folder, &launcher_seen, {harness::DesktopNobodySees()}),
-              "4");
+    EXPECT_EQ(InstallAndKeep(installer, folder, &launcher_seen, {desktop}), "4");
     EXPECT_TRUE(boxes_.Seen().empty() && Records().empty());
     EXPECT_TRUE(harness::Exists(shortcut));
     harness::RunProgram("\"" + folder + "\\uninstall.exe\" /S _?=" + folder, root_, kRunTimeoutMs);

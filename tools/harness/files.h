@@ -14,6 +14,7 @@ std::string BinDir();
 
 // Whether a file or folder is at `path`.
 bool Exists(const std::string &path);
+
 // The tests' scratch folder, made on first use: the one the Wine session
 // names (LAUNCHER_WORK_ROOT), else e2e-root beside the program's folder.
 std::string WorkRoot();

@@ -14,8 +14,8 @@ namespace harness {
 // name, type and data, in hex).
 std::string DescribeAppPaths();
 
-// Removes the whole entry, whoever made it: only the journal calls it, for
-// an entry that a run made.
+// Removes the whole entry, whoever made it: the journal, for an entry that
+// a run made, and UnregisterManager, where the entry is not the machine's.
 bool RemoveAppPathsEntry();
 
 // The stand-in's registration: its path as the default value; raw bytes of
